@@ -1,0 +1,112 @@
+#include "qtruntime.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+QtRuntime::QtRuntime()
+{
+    m_monotonic.start();
+}
+
+void QtRuntime::msgBox(QWidget *parent, const QString &prompt, int style, const QString &title)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    if (style == MsgBoxStyle::Critical)
+        icon = QMessageBox::Critical;
+    else if (style == MsgBoxStyle::Exclamation)
+        icon = QMessageBox::Warning;
+    QMessageBox box(icon, title.isEmpty() ? applicationTitle() : title, prompt,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QStringList qtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts.at(i).trimmed();
+        const QString pattern = parts.at(i + 1).trimmed();
+        if (description.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
+            filters.append(description);
+        else
+            filters.append(description + QLatin1String(" (") + pattern + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+QString QtRuntime::showOpenDialog(QWidget *parent, const QString &presetName,
+                                  const QString &filter, int filterIndex)
+{
+    const QFileInfo preset(presetName);
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(preset.absolutePath());
+    const QStringList filters = qtNameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(filterIndex - 1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return presetName;
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+void QtRuntime::beep()
+{
+    QApplication::beep();
+}
+
+bool QtRuntime::openInViewer(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QDateTime QtRuntime::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+qint64 QtRuntime::monotonicMs() const
+{
+    return m_monotonic.elapsed();
+}
+
+void QtRuntime::randomize(double secondsSinceMidnight)
+{
+    // Every bit of the reading goes into the seed, so two starts in the same second
+    // but at different milliseconds draw different numbers.
+    quint64 bits = 0;
+    static_assert(sizeof bits == sizeof secondsSinceMidnight);
+    std::memcpy(&bits, &secondsSinceMidnight, sizeof bits);
+    std::seed_seq seed { quint32(bits), quint32(bits >> 32) };
+    m_random.seed(seed);
+}
+
+double QtRuntime::rnd()
+{
+    // The top 53 bits as a fraction: never 1.0, unlike generate_canonical on some libraries.
+    return double(m_random() >> 11) * 0x1.0p-53;
+}
+
+QSize QtRuntime::screenSize() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize();
+}
+
+void QtRuntime::endProgram()
+{
+    std::fflush(nullptr);
+    std::_Exit(EXIT_SUCCESS);
+}

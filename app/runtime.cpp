@@ -1,0 +1,6 @@
+#include "runtime.h"
+
+double Runtime::secondsSinceMidnight() const
+{
+    return now().time().msecsSinceStartOfDay() / 1000.0;
+}

@@ -1,0 +1,8 @@
+#include "commondialog.h"
+
+#include "app/runtime.h"
+
+void CommonDialog::showOpen(Runtime &runtime, QWidget *parent)
+{
+    fileName = runtime.showOpenDialog(parent, fileName, filter, filterIndex);
+}

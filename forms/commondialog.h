@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class Runtime;
+
+// The open-file dialog as the practice code uses it: a preset file name, a filter of
+// description|pattern pairs, the filter shown first, and the file name read back.
+class CommonDialog
+{
+public:
+    QString fileName;
+    QString filter;
+    int filterIndex = 0;
+
+    // Shows the dialog modally. A cancelled dialog leaves fileName as it was.
+    void showOpen(Runtime &runtime, QWidget *parent);
+};

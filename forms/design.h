@@ -1,0 +1,35 @@
+#pragma once
+
+// Units of the window designs.
+//
+// Positions and sizes are given in twips, 15 to a logical pixel, so Qt's high-DPI
+// scaling enlarges them on dense screens. Colours are 0x00BBGGRR values; 0x800000nn
+// stands for one of the window system's colours, taken from the palette. Fonts name
+// a face that may not be installed; a list of installed stand-ins with the same
+// character coverage follows it.
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+constexpr int TwipsPerPixel = 15;
+
+// Twips to logical pixels, to the nearest pixel.
+int px(double twips);
+QRect pxRect(int left, int top, int width, int height);
+
+namespace SystemColor {
+constexpr quint32 WindowBackground = 0x80000005;
+constexpr quint32 WindowText = 0x80000008;
+constexpr quint32 HighlightText = 0x8000000E;
+constexpr quint32 ButtonFace = 0x8000000F;
+constexpr quint32 ButtonText = 0x80000012;
+}
+
+QColor vbColor(quint32 value);
+
+enum class Weight { Regular, Bold };
+enum class Underline { Off, On };
+
+QFont vbFont(const QString &face, double points, Weight weight = Weight::Regular,
+             Underline underline = Underline::Off);

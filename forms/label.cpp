@@ -1,0 +1,58 @@
+#include "label.h"
+
+#include "design.h"
+
+#include <QMouseEvent>
+
+Label::Label(QWidget *parent)
+    : QLabel(parent)
+{
+    // Practice text is shown exactly as it stands, never as markup or with mnemonics.
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+    setFocusPolicy(Qt::NoFocus);
+    setBackColor(SystemColor::ButtonFace);
+    setForeColor(SystemColor::ButtonText);
+    setOpaque(true);
+}
+
+void Label::setCaption(const QString &caption)
+{
+    setText(caption);
+    if (m_autoSize)
+        adjustSize();
+}
+
+void Label::setAutoSize(bool autoSize)
+{
+    m_autoSize = autoSize;
+    if (autoSize)
+        adjustSize();
+}
+
+void Label::setOpaque(bool opaque)
+{
+    setAutoFillBackground(opaque);
+}
+
+void Label::setBackColor(quint32 colour)
+{
+    m_backColor = colour;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, vbColor(colour));
+    setPalette(pal);
+}
+
+void Label::setForeColor(quint32 colour)
+{
+    m_foreColor = colour;
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, vbColor(colour));
+    setPalette(pal);
+}
+
+void Label::mousePressEvent(QMouseEvent *event)
+{
+    Q_EMIT mouseDown(event->button());
+    QLabel::mousePressEvent(event);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLabel>
+
+// A label as the window designs describe it: plain-text caption, colours given as
+// design colour values, an opaque or transparent background, and auto-size, where
+// the label follows its caption, growing right and down from its top-left corner.
+class Label final : public QLabel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Label)
+public:
+    explicit Label(QWidget *parent);
+
+    QString caption() const { return text(); }
+    void setCaption(const QString &caption);
+
+    bool autoSize() const { return m_autoSize; }
+    void setAutoSize(bool autoSize);
+
+    // Opaque labels fill their rectangle with the back colour.
+    void setOpaque(bool opaque);
+
+    quint32 backColor() const { return m_backColor; }
+    void setBackColor(quint32 colour);
+    quint32 foreColor() const { return m_foreColor; }
+    void setForeColor(quint32 colour);
+
+Q_SIGNALS:
+    void mouseDown(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    bool m_autoSize = false;
+    quint32 m_backColor = 0;
+    quint32 m_foreColor = 0;
+};

@@ -1,0 +1,15 @@
+#include "timer.h"
+
+Timer::Timer(int intervalMs, QObject *parent)
+    : QTimer(parent)
+{
+    setInterval(intervalMs);
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    if (!enabled)
+        stop();
+    else if (!isActive())
+        start();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QTimer>
+
+// A timer that is switched on and off. Switching on a running timer leaves its
+// interval running; it does not start it over.
+class Timer final : public QTimer
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Timer)
+public:
+    explicit Timer(int intervalMs, QObject *parent);
+
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return isActive(); }
+};

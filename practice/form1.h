@@ -1,0 +1,75 @@
+#pragma once
+
+// The main practice window.
+//
+// Form1 owns the practice state and the controls of forms/form1ui.h, and gives them
+// their behaviour, one concern to a file:
+//   startup.cpp     Form_Load lays the window out once; ChuShiHua resets and starts a
+//                   practice (at start-up, from the Open command, after a failure and
+//                   after the score dialog);
+//   textreading.cpp choosing and loading the practice text, free input, ReadString
+//                   (the next block of three rows) and AdvanceRow (the next row);
+//   clock.cpp       the two timers and EndPractice.
+// Everything runs on the user-interface thread; handlers never overlap.
+
+#include "app/module1.h"
+#include "forms/form1ui.h"
+
+#include <QWidget>
+
+#include <array>
+
+class Runtime;
+
+// The state of one practice. ChuShiHua resets it; the handlers move it along.
+struct PracticeState
+{
+    // Stored practice lines; only 1 to 50 are filled, an empty entry ends the text.
+    std::array<QString, 52> TextLines;
+    // The next stored line to show.
+    qint16 NextLine = 0;
+    // The display row being typed, 1 to 3 (4 for a moment after the third row).
+    qint16 CurRow = 0;
+    // Position within the current row of the character to type next, from 1.
+    qint16 CharPos = 0;
+    // Length of the current row's text.
+    qint16 RowLen = 0;
+    // The practice clock.
+    qint16 Tenths = 0;
+    qint16 Seconds = 0;
+    qint16 Minutes = 0;
+    // Keystrokes counted in this practice.
+    qint32 TypedChars = 0;
+    // The practice has no text: keys are only counted.
+    VbBool FreeInput = VbFalse;
+};
+
+class Form1 final : public QWidget, private PracticeState
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Form1)
+public:
+    Form1(Runtime &runtime, Module1 &module, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    const PracticeState &state() const { return *this; }
+
+    void Form_Load();
+    void ChuShiHua();
+    void ReadString();
+    // Called by the keystroke check when the current row is complete.
+    void AdvanceRow();
+    void menuOpen_Click();
+
+    Ui::Form1 ui;
+
+private:
+    void chooseTextSource();
+    bool loadText(const QString &fileName);
+    void enterFreeInput();
+    bool practiceEnded() const;
+    void EndPractice();
+
+    Runtime &m_runtime;
+    Module1 &m_module;
+};

@@ -1,0 +1,133 @@
+#include "form1.h"
+
+#include "app/checked.h"
+#include "app/practicetext.h"
+#include "app/runtime.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+const QString TextFilter = QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*");
+constexpr int LastStoredLine = PracticeText::MaxStoredLines;
+
+QString loadFailure(const PracticeText &text, const QString &fileName)
+{
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    if (text.status == PracticeText::Status::LineTooLong) {
+        return QStringLiteral("练习文件中有一行太长，超过 %1 个字符，无法练习：\n\n%2\n\n请选择其他文件。")
+            .arg(PracticeText::MaxLineLength)
+            .arg(shownName);
+    }
+    return QStringLiteral("无法读取练习文件：\n\n%1\n\n%2\n\n请检查文件是否存在、能否读取。")
+        .arg(shownName, text.errorString);
+}
+
+} // namespace
+
+void Form1::menuOpen_Click()
+{
+    ChuShiHua();
+}
+
+void Form1::chooseTextSource()
+{
+    // A file that cannot be read is reported and the dialog opens again, until a text
+    // loads or the learner cancels into free input.
+    for (;;) {
+        CommonDialog &dialog = ui.CommonDialog1;
+        dialog.fileName = QDir::toNativeSeparators(QCoreApplication::applicationDirPath())
+            + QDir::separator() + QStringLiteral("*.txt");
+        dialog.filter = TextFilter;
+        dialog.filterIndex = 1;
+        dialog.showOpen(m_runtime, this);
+
+        // Cancelling leaves the preset name, which ends in "*.txt".
+        const bool chosen = dialog.fileName.right(5).left(1) != QLatin1String("*");
+        if (!chosen) {
+            enterFreeInput();
+            return;
+        }
+        if (loadText(dialog.fileName))
+            return;
+    }
+}
+
+bool Form1::loadText(const QString &fileName)
+{
+    const PracticeText text = readPracticeText(fileName);
+    if (text.status != PracticeText::Status::Ok) {
+        m_runtime.msgBox(this, loadFailure(text, fileName), MsgBoxStyle::Critical);
+        return false;
+    }
+
+    for (qsizetype n = 0; n < text.lines.size(); ++n) {
+        TextLines[size_t(n + 1)] = text.lines.at(n);
+        m_module.TotalChars = checkedAdd(m_module.TotalChars, qint32(text.lines.at(n).size()));
+    }
+    ui.lblResult[1]->setCaption(QStringLiteral("字符总数：") + QString::number(m_module.TotalChars));
+    setWindowTitle(QStringLiteral("Keyvale－") + fileName);
+    return true;
+}
+
+void Form1::enterFreeInput()
+{
+    m_runtime.msgBox(this, QStringLiteral("自由录入"));
+    setWindowTitle(QStringLiteral("Keyvale－自由录入"));
+    ui.txtinput[1]->setLocked(false);
+    ui.txtinput[1]->setFocus();
+    FreeInput = VbTrue;
+    CurRow = 1;
+    ui.Timer1->setEnabled(true);
+}
+
+void Form1::ReadString()
+{
+    if (!FreeInput && (NextLine > LastStoredLine || TextLines[size_t(NextLine)].isEmpty())) {
+        EndPractice();
+        return;
+    }
+
+    for (int row = 1; row <= 3; ++row)
+        ui.txtinput[row]->clear();
+
+    if (!FreeInput) {
+        for (int row = 1; row <= 3; ++row) {
+            ui.lblShow[row]->setCaption(NextLine > LastStoredLine ? QString() : TextLines[size_t(NextLine)]);
+            NextLine = checkedAdd<qint16>(NextLine, 1);
+        }
+    }
+
+    ui.txtinput[1]->setLocked(false);
+    ui.txtinput[2]->setLocked(true);
+    ui.txtinput[3]->setLocked(true);
+
+    CurRow = 1;
+    RowLen = checkedNarrow<qint16>(ui.lblShow[1]->caption().size());
+    CharPos = 1;
+    ui.lblSign[1]->setVisible(true);
+    ui.txtinput[1]->setFocus();
+}
+
+void Form1::AdvanceRow()
+{
+    ui.lblSign[CurRow]->setVisible(false);
+    ui.txtinput[CurRow]->setLocked(true);
+
+    CurRow = checkedAdd<qint16>(CurRow, 1);
+    if (CurRow > 3) {
+        ReadString();
+        return;
+    }
+    if (!FreeInput && ui.lblShow[CurRow]->caption().isEmpty()) {
+        EndPractice();
+        return;
+    }
+
+    ui.lblSign[CurRow]->setVisible(true);
+    ui.txtinput[CurRow]->setLocked(false);
+    CharPos = 1;
+    ui.txtinput[CurRow]->setFocus();
+    RowLen = checkedNarrow<qint16>(ui.lblShow[CurRow]->caption().size());
+}

@@ -1,0 +1,32 @@
+#include "fakeruntime.h"
+
+void FakeRuntime::msgBox(QWidget *, const QString &prompt, int style, const QString &title)
+{
+    messages.append({ prompt, style, title.isEmpty() ? applicationTitle() : title });
+    if (onMessage)
+        onMessage(messages.constLast());
+}
+
+QString FakeRuntime::showOpenDialog(QWidget *, const QString &presetName, const QString &filter,
+                                    int filterIndex)
+{
+    dialogs.append({ presetName, filter, filterIndex });
+    if (openAnswers.isEmpty())
+        return presetName;
+    const QString answer = openAnswers.dequeue();
+    return answer == cancelAnswer() ? presetName : answer;
+}
+
+bool FakeRuntime::openInViewer(const QString &path)
+{
+    opened.append(path);
+    return viewerStarts;
+}
+
+QStringList FakeRuntime::prompts() const
+{
+    QStringList list;
+    for (const Message &message : messages)
+        list.append(message.prompt);
+    return list;
+}

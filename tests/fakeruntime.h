@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/runtime.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+#include <functional>
+
+// A run-time services double: it answers the open-file dialog from a queue, records
+// messages, beeps, opened files and ends of the program, and keeps a clock that moves
+// only when a test moves it.
+class FakeRuntime final : public Runtime
+{
+public:
+    struct Message
+    {
+        QString prompt;
+        int style;
+        QString title; // as shown: the application's title when none was given
+    };
+    struct DialogCall
+    {
+        QString presetName;
+        QString filter;
+        int filterIndex;
+    };
+
+    // Answers for the next open-file dialogs, in order; a dialog with no answer left
+    // is cancelled. Use cancelAnswer() to cancel one on purpose.
+    QQueue<QString> openAnswers;
+    static QString cancelAnswer() { return QStringLiteral("<cancel>"); }
+
+    QList<Message> messages;
+    QList<DialogCall> dialogs;
+    QStringList opened;
+    int beeps = 0;
+    int endCalls = 0;
+    bool viewerStarts = true;
+
+    QDateTime clock = QDateTime(QDate(2026, 12, 6), QTime(14, 5, 9));
+    qint64 monotonic = 1'000'000;
+    QSize screen = QSize(1280, 1024);
+    QQueue<double> randomDraws;
+    QList<double> seeds;
+
+    // Called inside msgBox, with the message already recorded: lets a test act while a
+    // modal message would be open.
+    std::function<void(const Message &)> onMessage;
+
+    void msgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
+    QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
+                           int filterIndex) override;
+    void beep() override { ++beeps; }
+    bool openInViewer(const QString &path) override;
+    QDateTime now() const override { return clock; }
+    qint64 monotonicMs() const override { return monotonic; }
+    void randomize(double secondsSinceMidnight) override { seeds.append(secondsSinceMidnight); }
+    double rnd() override { return randomDraws.isEmpty() ? 0.0 : randomDraws.dequeue(); }
+    QSize screenSize() const override { return screen; }
+    void endProgram() override { ++endCalls; }
+
+    QStringList prompts() const;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "fakeruntime.h"
+#include "testfiles.h"
+
+#include "app/module1.h"
+#include "practice/form1.h"
+
+#include <QTemporaryDir>
+
+// A main window wired to the run-time services double, with a folder for practice files.
+struct PracticeFixture
+{
+    FakeRuntime runtime;
+    Module1 module;
+    Form1 form { runtime, module };
+    QTemporaryDir dir;
+
+    // Writes a practice file and queues it as the next answer of the open-file dialog.
+    QString offer(const QByteArray &bytes, const QString &name = QStringLiteral("practice.txt"));
+
+    // Starts the program: the dialog takes the queued answers, then is cancelled.
+    void load() { form.Form_Load(); }
+
+    // The captions of the three display rows.
+    QStringList rows() const;
+    // The row whose marker is visible, or 0.
+    int visibleMarker() const;
+    // The row whose typing box is unlocked, or 0.
+    int unlockedBox() const;
+};

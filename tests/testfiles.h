@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QTemporaryDir;
+
+// Writes bytes to a new file in dir and returns its full path.
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes);
+
+// Text in GB18030 (GBK for the characters GBK has), as a Chinese system would save it.
+QByteArray gbk(const QString &text);
+
+// n lines "line 1", "line 2", ... each ended by CR LF.
+QByteArray numberedLines(int n);

@@ -1,0 +1,185 @@
+#include "app/format.h"
+#include "app/checked.h"
+#include "app/qtruntime.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+class TestFormat : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void hashDotHash_data();
+    void hashDotHash();
+    void valRule_data();
+    void valRule();
+    void roundToInt16_data();
+    void roundToInt16();
+    void longDate_data();
+    void longDate();
+    void time12_data();
+    void time12();
+    void time24();
+    void dialogFilters();
+    void checkedArithmetic();
+};
+
+void TestFormat::hashDotHash_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::addRow("fraction with one digit") << 45.5f << "45.5";
+    QTest::addRow("rounded to two digits") << 45.678f << "45.68";
+    QTest::addRow("whole number keeps its point") << 60.0f << "60.";
+    QTest::addRow("no leading zero") << 0.25f << ".25";
+    QTest::addRow("zero is a lone point") << 0.0f << ".";
+    QTest::addRow("float of 72.34 shows its digits") << 72.34f << "72.34";
+    QTest::addRow("half rounds away from zero") << 0.125f << ".13";
+    QTest::addRow("below half rounds down") << 0.004f << ".";
+    QTest::addRow("carry into the whole part") << 99.995f << "100.";
+    QTest::addRow("carry from nines") << 9.999f << "10.";
+    QTest::addRow("trailing zero dropped") << 12.10f << "12.1";
+    QTest::addRow("large value") << 1e10f << "10000000000.";
+    QTest::addRow("negative") << -45.5f << "-45.5";
+    QTest::addRow("negative rounding to zero has no sign") << -0.001f << ".";
+}
+
+void TestFormat::hashDotHash()
+{
+    QFETCH(float, value);
+    QFETCH(QString, shown);
+    QCOMPARE(formatHashDotHash(value), shown);
+}
+
+void TestFormat::valRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addRow("whole number with point") << "60." << 60.0;
+    QTest::addRow("fraction without leading zero") << ".25" << 0.25;
+    QTest::addRow("empty text") << "" << 0.0;
+    QTest::addRow("lone point") << "." << 0.0;
+    QTest::addRow("no number") << "abc" << 0.0;
+    QTest::addRow("trailing text ignored") << "-3.5x" << -3.5;
+    QTest::addRow("blanks skipped anywhere") << " 12 3" << 123.0;
+    QTest::addRow("tabs and line feeds skipped") << "\t4\n5" << 45.0;
+    QTest::addRow("plus sign") << "+7" << 7.0;
+    QTest::addRow("exponent") << "1.5e2" << 150.0;
+    QTest::addRow("D exponent") << "1d3" << 1000.0;
+    QTest::addRow("exponent without digits ignored") << "1e" << 1.0;
+    QTest::addRow("second point ends the number") << "1.2.3" << 1.2;
+    QTest::addRow("hexadecimal") << "&H1F" << 31.0;
+    QTest::addRow("octal") << "&o17" << 15.0;
+    QTest::addRow("ampersand alone") << "&" << 0.0;
+    QTest::addRow("speed text") << "45.68" << 45.68;
+    QTest::addRow("full-width digits are not digits") << "６０" << 0.0;
+}
+
+void TestFormat::valRule()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(val(text), value);
+}
+
+void TestFormat::roundToInt16_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("rounded");
+    QTest::addColumn<bool>("overflows");
+    QTest::addRow("half to even, down") << 0.5 << 0 << false;
+    QTest::addRow("half to even, up") << 1.5 << 2 << false;
+    QTest::addRow("2.5 to 2") << 2.5 << 2 << false;
+    QTest::addRow("negative half") << -0.5 << 0 << false;
+    QTest::addRow("13.5 to 14") << 13.5 << 14 << false;
+    QTest::addRow("below half") << 7.49 << 7 << false;
+    QTest::addRow("largest") << 32767.4 << 32767 << false;
+    QTest::addRow("smallest, half to even") << -32768.5 << -32768 << false;
+    QTest::addRow("too large") << 32767.5 << 0 << true;
+    QTest::addRow("too small") << -32769.0 << 0 << true;
+    QTest::addRow("not a number") << std::nan("") << 0 << true;
+    QTest::addRow("infinite") << std::numeric_limits<double>::infinity() << 0 << true;
+}
+
+void TestFormat::roundToInt16()
+{
+    QFETCH(double, value);
+    QFETCH(int, rounded);
+    QFETCH(bool, overflows);
+    if (overflows)
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, ::roundToInt16(value));
+    else
+        QCOMPARE(int(::roundToInt16(value)), rounded);
+}
+
+void TestFormat::longDate_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("shown");
+    QTest::addRow("English") << QDate(2026, 12, 6) << QLocale(QLocale::English, QLocale::UnitedStates)
+                             << "2026 - December - 06-Sunday";
+    QTest::addRow("Chinese") << QDate(2026, 12, 6) << QLocale(QLocale::Chinese, QLocale::China)
+                             << "2026 - 十二月 - 06-星期日";
+    QTest::addRow("single-digit day")
+        << QDate(2027, 3, 1) << QLocale(QLocale::English, QLocale::UnitedStates) << "2027 - March - 01-Monday";
+}
+
+void TestFormat::longDate()
+{
+    QFETCH(QDate, date);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, shown);
+    QCOMPARE(formatLongDate(date, locale), shown);
+}
+
+void TestFormat::time12_data()
+{
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("shown");
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QTest::addRow("afternoon") << QTime(14, 5, 9) << english << "02:05:09 PM";
+    QTest::addRow("after midnight") << QTime(0, 30, 0) << english << "12:30:00 AM";
+    QTest::addRow("noon") << QTime(12, 0, 0) << english << "12:00:00 PM";
+    QTest::addRow("last second of the morning") << QTime(11, 59, 59) << english << "11:59:59 AM";
+    QTest::addRow("Chinese afternoon") << QTime(14, 5, 9) << chinese << "02:05:09 下午";
+    QTest::addRow("Chinese morning") << QTime(9, 0, 0) << chinese << "09:00:00 上午";
+}
+
+void TestFormat::time12()
+{
+    QFETCH(QTime, time);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, shown);
+    QCOMPARE(formatTime12(time, locale), shown);
+}
+
+void TestFormat::time24()
+{
+    QCOMPARE(formatTime24(QTime(14, 5, 9)), QStringLiteral("14:05:09"));
+    QCOMPARE(formatTime24(QTime(0, 0, 0)), QStringLiteral("00:00:00"));
+}
+
+void TestFormat::dialogFilters()
+{
+    QCOMPARE(qtNameFilters(QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*")),
+             QStringList({ QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)") }));
+    QCOMPARE(qtNameFilters(QStringLiteral("Pictures|*.png")), QStringList { QStringLiteral("Pictures (*.png)") });
+}
+
+void TestFormat::checkedArithmetic()
+{
+    QCOMPARE(checkedAdd<qint16>(32766, 1), qint16(32767));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedAdd<qint16>(32767, 1));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedAdd<qint32>(std::numeric_limits<qint32>::max(), 1));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedSub<qint32>(std::numeric_limits<qint32>::min(), 1));
+    QCOMPARE(checkedNarrow<qint16>(qsizetype(32767)), qint16(32767));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedNarrow<qint16>(qsizetype(32768)));
+}
+
+QTEST_GUILESS_MAIN(TestFormat)
+#include "tst_format.moc"

@@ -1,0 +1,344 @@
+#include "practicefixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTest>
+
+class TestTextReading : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void dialogPresetAndFilter();
+    void cancelEntersFreeInput();
+    void cancelTest_data();
+    void cancelTest();
+    void loadsLineEnds_data();
+    void loadsLineEnds();
+    void encodings_data();
+    void encodings();
+    void textEnds_data();
+    void textEnds();
+    void sixtyLinesStoreFifty();
+    void emptyFifthLine();
+    void textUsedUpAtOnce_data();
+    void textUsedUpAtOnce();
+    void unreadableFileAsksAgain_data();
+    void unreadableFileAsksAgain();
+    void restartClearsPreviousText();
+    void restartMidPractice();
+};
+
+namespace {
+
+// Finishes rows one after another, as the keystroke check does at each row's end,
+// until the practice ends; returns the row that was current when it ended.
+int finishRowsUntilEnd(PracticeFixture &f, int maxRows = 100)
+{
+    for (int i = 0; i < maxRows && f.form.isEnabled(); ++i)
+        f.form.AdvanceRow();
+    return f.form.state().CurRow;
+}
+
+void verifyEnded(PracticeFixture &f)
+{
+    QVERIFY(!f.form.isEnabled());
+    QVERIFY(!f.form.ui.Timer1->isEnabled());
+    QVERIFY(!f.form.ui.Timer2->isEnabled());
+    for (int row = 1; row <= 3; ++row)
+        QVERIFY(!f.form.ui.txtinput[row]->isEnabled());
+}
+
+} // namespace
+
+void TestTextReading::dialogPresetAndFilter()
+{
+    PracticeFixture f;
+    f.load();
+    QCOMPARE(f.runtime.dialogs.size(), 1);
+    const FakeRuntime::DialogCall &call = f.runtime.dialogs.constFirst();
+    QCOMPARE(call.presetName, QCoreApplication::applicationDirPath() + QStringLiteral("/*.txt"));
+    QCOMPARE(call.filter, QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*"));
+    QCOMPARE(call.filterIndex, 1);
+}
+
+void TestTextReading::cancelEntersFreeInput()
+{
+    PracticeFixture f;
+    f.load();
+    QCOMPARE(f.runtime.messages.size(), 1);
+    QCOMPARE(f.runtime.messages[0].prompt, QStringLiteral("自由录入"));
+    QCOMPARE(f.runtime.messages[0].style, 0);
+    QCOMPARE(f.runtime.messages[0].title, QStringLiteral("Keyvale"));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("Keyvale－自由录入"));
+    QCOMPARE(f.form.ui.lblResult[1]->caption(), QStringLiteral("字符总数："));
+    QCOMPARE(f.form.ui.lblResult[2]->caption(), QStringLiteral("键入字符："));
+    QCOMPARE(f.form.ui.lblResult[3]->caption(), QStringLiteral("时间："));
+    QCOMPARE(f.rows(), QStringList({ "", "", "" }));
+    QCOMPARE(f.form.state().FreeInput, VbTrue);
+    QCOMPARE(f.form.state().CurRow, qint16(1));
+    QCOMPARE(f.form.state().RowLen, qint16(0));
+    QCOMPARE(f.module.TotalChars, 0);
+    QCOMPARE(f.unlockedBox(), 1);
+    QCOMPARE(f.visibleMarker(), 1);
+    QVERIFY(f.form.ui.Timer1->isEnabled());
+    QVERIFY(f.form.ui.Timer2->isEnabled());
+    QCOMPARE(f.form.focusWidget(), f.form.ui.txtinput[1]);
+
+    // Free-input rows cycle for ever: row 1, 2, 3, then the boxes are emptied.
+    f.form.ui.txtinput[1]->setText(QStringLiteral("typed"));
+    for (int i = 0; i < 3; ++i)
+        f.form.AdvanceRow();
+    QVERIFY(f.form.isEnabled());
+    QCOMPARE(f.form.state().CurRow, qint16(1));
+    QCOMPARE(f.form.ui.txtinput[1]->text(), QString());
+}
+
+void TestTextReading::cancelTest_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("chosen");
+    QTest::addRow("preset pattern") << "/opt/keyvale/*.txt" << false;
+    QTest::addRow("any pattern") << "/home/learner/*.doc" << false;
+    QTest::addRow("a star elsewhere is a file") << "/home/learner/a*b.txt" << true;
+    QTest::addRow("other extension") << "/home/learner/lesson.md" << true;
+}
+
+void TestTextReading::cancelTest()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, chosen);
+    PracticeFixture f;
+    f.runtime.openAnswers.enqueue(answer);
+    f.load();
+    // A chosen file that does not exist is reported; a cancel goes straight to free input.
+    QCOMPARE(f.runtime.messages.constFirst().prompt == QStringLiteral("自由录入"), !chosen);
+}
+
+void TestTextReading::loadsLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("total");
+    QTest::addRow("CR LF") << QByteArray("abc\r\nde\r\nf\r\n") << QStringList { "abc", "de", "f" } << 6;
+    QTest::addRow("lone CR") << QByteArray("abc\rde\rf") << QStringList { "abc", "de", "f" } << 6;
+    QTest::addRow("line feeds only make one line")
+        << QByteArray("abc\nde\nf\n") << QStringList { "abc\nde\nf\n", "", "" } << 9;
+    QTest::addRow("mixed") << QByteArray("a\r\nb\rc\nd") << QStringList { "a", "b", "c\nd" } << 5;
+}
+
+void TestTextReading::loadsLineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, rows);
+    QFETCH(int, total);
+    PracticeFixture f;
+    const QString path = f.offer(bytes);
+    f.load();
+    QVERIFY(f.runtime.messages.isEmpty());
+    QCOMPARE(f.rows(), rows);
+    QCOMPARE(f.module.TotalChars, total);
+    QCOMPARE(f.form.ui.lblResult[1]->caption(), QStringLiteral("字符总数：%1").arg(total));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("Keyvale－") + path);
+    QCOMPARE(f.form.state().FreeInput, VbFalse);
+    QCOMPARE(f.form.state().CurRow, qint16(1));
+    QCOMPARE(f.form.state().CharPos, qint16(1));
+    QCOMPARE(f.form.state().RowLen, qint16(rows[0].size()));
+    QCOMPARE(f.form.state().NextLine, qint16(4));
+    QCOMPARE(f.unlockedBox(), 1);
+    QCOMPARE(f.visibleMarker(), 1);
+    QCOMPARE(f.form.focusWidget(), f.form.ui.txtinput[1]);
+    QVERIFY(f.form.ui.Timer1->isEnabled());
+    QVERIFY(f.form.ui.Timer2->isEnabled());
+}
+
+void TestTextReading::encodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("firstRow");
+    QTest::addColumn<int>("total");
+    QTest::addRow("GBK") << gbk(QStringLiteral("春眠不觉晓\r\n处处闻啼鸟")) << "春眠不觉晓" << 10;
+    QTest::addRow("UTF-8") << QByteArray("春眠不觉晓\r\n") << "春眠不觉晓" << 5;
+    QTest::addRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF" "春眠") << "春眠" << 2;
+    QTest::addRow("undecodable") << QByteArray("ok\x80") << QStringLiteral("ok\uFFFD") << 3;
+}
+
+void TestTextReading::encodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, firstRow);
+    QFETCH(int, total);
+    PracticeFixture f;
+    f.offer(bytes);
+    f.load();
+    QCOMPARE(f.rows().constFirst(), firstRow);
+    QCOMPARE(f.module.TotalChars, total);
+    QCOMPARE(f.form.state().RowLen, qint16(firstRow.size()));
+}
+
+void TestTextReading::textEnds_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("endRow");      // CurRow when the practice ended
+    QTest::addColumn<QStringList>("lastRows"); // the rows behind the ended practice
+    QTest::addRow("one line") << 1 << 2 << QStringList { "line 1", "", "" };
+    QTest::addRow("three lines") << 3 << 4 << QStringList { "line 1", "line 2", "line 3" };
+    QTest::addRow("four lines") << 4 << 2 << QStringList { "line 4", "", "" };
+    QTest::addRow("six lines") << 6 << 4 << QStringList { "line 4", "line 5", "line 6" };
+    QTest::addRow("fifty lines") << 50 << 3 << QStringList { "line 49", "line 50", "" };
+}
+
+void TestTextReading::textEnds()
+{
+    QFETCH(int, lines);
+    QFETCH(int, endRow);
+    QFETCH(QStringList, lastRows);
+    PracticeFixture f;
+    f.offer(numberedLines(lines));
+    f.load();
+    QCOMPARE(finishRowsUntilEnd(f), endRow);
+    verifyEnded(f);
+    QCOMPARE(f.visibleMarker(), 0);
+    QCOMPARE(f.rows(), lastRows);
+}
+
+void TestTextReading::sixtyLinesStoreFifty()
+{
+    PracticeFixture f;
+    const QByteArray bytes = numberedLines(60);
+    f.offer(bytes);
+    f.load();
+    int total = 0;
+    for (int i = 1; i <= 50; ++i)
+        total += QStringLiteral("line %1").arg(i).size();
+    QCOMPARE(f.module.TotalChars, total);
+    QCOMPARE(f.form.state().TextLines[50], QStringLiteral("line 50"));
+    QVERIFY(f.form.state().TextLines[51].isEmpty());
+    QCOMPARE(finishRowsUntilEnd(f), 3);
+    QCOMPARE(f.rows(), QStringList({ "line 49", "line 50", "" }));
+    QCOMPARE(f.form.state().NextLine, qint16(52));
+}
+
+void TestTextReading::emptyFifthLine()
+{
+    PracticeFixture f;
+    f.offer("one\r\ntwo\r\nthree\r\nfour\r\n\r\nsixth\r\n");
+    f.load();
+    // Lines after the empty one count but are never shown.
+    QCOMPARE(f.module.TotalChars, 3 + 3 + 5 + 4 + 5);
+    for (int i = 0; i < 3; ++i)
+        f.form.AdvanceRow();
+    QCOMPARE(f.rows(), QStringList({ "four", "", "sixth" }));
+    QVERIFY(f.form.isEnabled());
+    f.form.AdvanceRow();
+    QCOMPARE(f.form.state().CurRow, qint16(2));
+    verifyEnded(f);
+}
+
+void TestTextReading::textUsedUpAtOnce_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addRow("empty file") << QByteArray();
+    QTest::addRow("empty first line") << QByteArray("\r\nsecond\r\n");
+}
+
+void TestTextReading::textUsedUpAtOnce()
+{
+    QFETCH(QByteArray, bytes);
+    PracticeFixture f;
+    f.offer(bytes);
+    f.load();
+    QCOMPARE(f.form.state().CurRow, qint16(0)); // no row has been current yet
+    verifyEnded(f);
+    // With no current row there was no marker to hide: the first stays as the reset left it.
+    QCOMPARE(f.visibleMarker(), 1);
+    QVERIFY(f.runtime.messages.isEmpty());
+}
+
+void TestTextReading::unreadableFileAsksAgain_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::addRow("missing file") << "missing" << "无法读取练习文件";
+    QTest::addRow("a folder") << "folder" << "无法读取练习文件";
+    QTest::addRow("line too long") << "long" << "一行太长";
+}
+
+void TestTextReading::unreadableFileAsksAgain()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    PracticeFixture f;
+    QString bad;
+    if (kind == QLatin1String("missing")) {
+        bad = f.dir.filePath(QStringLiteral("gone.txt"));
+        f.runtime.openAnswers.enqueue(bad);
+    } else if (kind == QLatin1String("folder")) {
+        bad = f.dir.path();
+        f.runtime.openAnswers.enqueue(bad);
+    } else {
+        // A good line, then one too long: nothing of the file is kept.
+        bad = f.offer("good line\r\n" + QByteArray(40000, 'x'), QStringLiteral("long.txt"));
+    }
+    f.load();
+
+    QCOMPARE(f.runtime.dialogs.size(), 2); // asked again after the failure
+    QCOMPARE(f.runtime.messages.size(), 2);
+    const FakeRuntime::Message &message = f.runtime.messages.constFirst();
+    QCOMPARE(message.style, 16);
+    QVERIFY2(message.prompt.contains(reason), qPrintable(message.prompt));
+    QVERIFY2(message.prompt.contains(bad), qPrintable(message.prompt));
+    // The second dialog was cancelled: free input, with no trace of the failed file.
+    QCOMPARE(f.runtime.messages[1].prompt, QStringLiteral("自由录入"));
+    QCOMPARE(f.module.TotalChars, 0);
+    QVERIFY(f.form.state().TextLines[1].isEmpty());
+    QCOMPARE(f.rows(), QStringList({ "", "", "" }));
+}
+
+void TestTextReading::restartClearsPreviousText()
+{
+    PracticeFixture f;
+    f.offer(numberedLines(10), QStringLiteral("long.txt"));
+    f.load();
+    QCOMPARE(f.module.TotalChars, 9 * 6 + 7);
+
+    f.offer("x\r\ny\r\n", QStringLiteral("short.txt"));
+    f.form.menuOpen_Click();
+    QCOMPARE(f.rows(), QStringList({ "x", "y", "" }));
+    QCOMPARE(f.module.TotalChars, 2);
+    for (int i = 3; i <= 51; ++i)
+        QVERIFY(f.form.state().TextLines[size_t(i)].isEmpty());
+    QVERIFY(f.form.windowTitle().endsWith(QStringLiteral("short.txt")));
+}
+
+void TestTextReading::restartMidPractice()
+{
+    PracticeFixture f;
+    f.offer(numberedLines(9));
+    f.load();
+    f.form.ui.txtinput[1]->setText(QStringLiteral("line 1"));
+    f.form.AdvanceRow();
+    f.form.ui.txtinput[2]->setText(QStringLiteral("li"));
+    f.form.ui.lblSpeed3->setCaption(QStringLiteral("12."));
+    f.form.ui.lblErr2->setCaption(QStringLiteral("3"));
+
+    // Restart into free input: everything is reset and the text is gone.
+    f.form.menuOpen_Click();
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(f.form.ui.txtinput[row]->text(), QString());
+    QCOMPARE(f.rows(), QStringList({ "", "", "" }));
+    QCOMPARE(f.visibleMarker(), 1);
+    QCOMPARE(f.form.ui.lblSpeed3->caption(), QString());
+    QCOMPARE(f.form.ui.lblErr2->caption(), QString());
+    QCOMPARE(f.form.state().Seconds, qint16(0));
+    QCOMPARE(f.form.state().Minutes, qint16(0));
+    QCOMPARE(f.form.state().FreeInput, VbTrue);
+
+    // And from free input back to a text.
+    f.offer("again\r\n");
+    f.form.menuOpen_Click();
+    QCOMPARE(f.form.state().FreeInput, VbFalse);
+    QCOMPARE(f.rows(), QStringList({ "again", "", "" }));
+}
+
+QTEST_MAIN(TestTextReading)
+#include "tst_textreading.moc"
