@@ -8,8 +8,11 @@ Timer::Timer(int intervalMs, QObject *parent)
 
 void Timer::setEnabled(bool enabled)
 {
-    if (!enabled)
-        stop();
-    else if (!isActive())
+    if (enabled == isActive())
+        return;
+    if (enabled)
         start();
+    else
+        stop();
+    Q_EMIT enabledChanged(enabled);
 }

@@ -3,7 +3,8 @@
 #include <QTimer>
 
 // A timer that is switched on and off. Switching on a running timer leaves its
-// interval running; it does not start it over.
+// interval running; it does not start it over. Every switch is announced, so a clock
+// can run exactly while its timer does.
 class Timer final : public QTimer
 {
     Q_OBJECT
@@ -13,4 +14,7 @@ public:
 
     void setEnabled(bool enabled);
     bool isEnabled() const { return isActive(); }
+
+Q_SIGNALS:
+    void enabledChanged(bool enabled);
 };

@@ -1,5 +1,57 @@
 #include "form1.h"
 
+#include "app/format.h"
+#include "app/runtime.h"
+
+namespace {
+
+// One more minute than this ends the program.
+constexpr qint64 LastMinute = 32765;
+// Speeds above this count as this much in the score.
+constexpr float ScoredSpeedCap = 125;
+constexpr double ScoreFactor = 0.8;
+constexpr float ScoreCap = 100;
+
+} // namespace
+
+void Form1::Timer1_Timer()
+{
+    const qint64 tenths = m_clockBaseTenths + m_clock.tenths(m_runtime.monotonicMs());
+    const qint64 minutes = tenths / 600;
+    if (minutes > LastMinute) {
+        Minutes = 0;
+        m_runtime.endProgram();
+        return;
+    }
+    Tenths = qint16(tenths % 10);
+    Seconds = qint16(tenths / 10 % 60);
+    Minutes = qint16(minutes);
+
+    ui.lblResult[3]->setCaption(QStringLiteral("时间：%1:%2:%3").arg(Minutes).arg(Seconds).arg(Tenths));
+}
+
+void Form1::Timer2_Timer()
+{
+    ui.lblTime->setCaption(formatTime12(m_runtime.now().time()));
+    if (FreeInput)
+        return;
+
+    float speed = 0;
+    if (Minutes > 0 || Seconds > 0) {
+        speed = float(TypedChars / (Seconds / 60.0 + Minutes));
+        ui.lblSpeed3->setCaption(formatHashDotHash(speed));
+    }
+
+    if (TypedChars != 0 && TypedChars >= m_module.ErrorCount) {
+        if (speed > ScoredSpeedCap)
+            speed = ScoredSpeedCap;
+        float score = float(double(TypedChars - m_module.ErrorCount) / TypedChars * (speed * ScoreFactor));
+        if (score > ScoreCap)
+            score = ScoreCap;
+        ui.lblRight2->setCaption(formatHashDotHash(score));
+    }
+}
+
 void Form1::EndPractice()
 {
     ui.Timer1->setEnabled(false);

@@ -2,6 +2,8 @@
 
 #include "app/runtime.h"
 
+#include <QAction>
+
 Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
     : QWidget(parent)
     , m_runtime(runtime)
@@ -9,6 +11,20 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
 {
     ui.setupUi(this);
     connect(ui.menuOpen, &QAction::triggered, this, &Form1::menuOpen_Click);
+    connect(ui.Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(ui.Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(ui.Timer1, &Timer::enabledChanged, this, [this](bool enabled) {
+        if (enabled)
+            m_clock.run(m_runtime.monotonicMs());
+        else
+            m_clock.stop(m_runtime.monotonicMs());
+    });
+    if (ui.Timer1->isEnabled())
+        m_clock.run(m_runtime.monotonicMs());
+    for (int row = 1; row <= 3; ++row) {
+        ui.txtinput[row]->setKeyPressHandler(
+            [this](int index, char16_t &keyAscii) { txtinput_KeyPress(index, keyAscii); });
+    }
 }
 
 Form1::~Form1() = default;

@@ -9,11 +9,13 @@
 //                   after the score dialog);
 //   textreading.cpp choosing and loading the practice text, free input, ReadString
 //                   (the next block of three rows) and AdvanceRow (the next row);
-//   clock.cpp       the two timers and EndPractice.
+//   keystrokes.cpp  txtinput_KeyPress counts and checks every character typed;
+//   clock.cpp       the practice clock, the statistics tick and EndPractice.
 // Everything runs on the user-interface thread; handlers never overlap.
 
 #include "app/module1.h"
 #include "forms/form1ui.h"
+#include "practiceclock.h"
 
 #include <QWidget>
 
@@ -61,6 +63,12 @@ public:
     void AdvanceRow();
     void menuOpen_Click();
 
+    // Every character typed into a typing box, before the box takes it; setting the
+    // code to 0 discards it.
+    void txtinput_KeyPress(int Index, char16_t &KeyAscii);
+    void Timer1_Timer();
+    void Timer2_Timer();
+
     Ui::Form1 ui;
 
 private:
@@ -69,7 +77,12 @@ private:
     void enterFreeInput();
     bool practiceEnded() const;
     void EndPractice();
+    void checkKey(int index, char16_t &keyAscii);
 
     Runtime &m_runtime;
     Module1 &m_module;
+    // The practice clock runs while Timer1 does; it starts from the tenths digit that
+    // the previous practice left.
+    PracticeClock m_clock;
+    qint16 m_clockBaseTenths = 0;
 };

@@ -77,6 +77,8 @@ void Form1::ChuShiHua()
     TypedChars = 0;
     Seconds = 0;
     Minutes = 0;
+    m_clockBaseTenths = Tenths;
+    m_clock.reset(m_runtime.monotonicMs());
     FreeInput = VbFalse;
 
     ui.lblSign[1]->setVisible(true);

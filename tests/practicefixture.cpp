@@ -1,5 +1,9 @@
 #include "practicefixture.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
 QString PracticeFixture::offer(const QByteArray &bytes, const QString &name)
 {
     const QString path = writeFile(dir, name, bytes);
@@ -33,4 +37,41 @@ int PracticeFixture::unlockedBox() const
             found = found ? -1 : row;
     }
     return found;
+}
+
+void PracticeFixture::start(const QByteArray &text)
+{
+    offer(text);
+    load();
+}
+
+void PracticeFixture::type(TypingBox *target, const QString &text)
+{
+    for (QChar c : text) {
+        // Control characters arrive with the key that produces them.
+        int key = c.toUpper().unicode();
+        if (c == QLatin1Char('\r'))
+            key = Qt::Key_Return;
+        else if (c == QLatin1Char('\x1b'))
+            key = Qt::Key_Escape;
+        else if (c == QLatin1Char('\b'))
+            key = Qt::Key_Backspace;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+void PracticeFixture::commit(TypingBox *target, const QString &text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(target, &event);
+}
+
+void PracticeFixture::advanceClock(qint64 ms)
+{
+    runtime.monotonic += ms;
+    form.Timer1_Timer();
 }

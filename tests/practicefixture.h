@@ -8,6 +8,8 @@
 
 #include <QTemporaryDir>
 
+class TypingBox;
+
 // A main window wired to the run-time services double, with a folder for practice files.
 struct PracticeFixture
 {
@@ -21,6 +23,17 @@ struct PracticeFixture
 
     // Starts the program: the dialog takes the queued answers, then is cancelled.
     void load() { form.Form_Load(); }
+    // Starts the program on a practice text.
+    void start(const QByteArray &text);
+
+    TypingBox *box(int row) const { return form.ui.txtinput[row]; }
+    TypingBox *currentBox() const { return box(form.state().CurRow); }
+    // Types text into a box as key presses, one character per key.
+    void type(TypingBox *target, const QString &text);
+    // Commits text into a box as an input method does, in one event.
+    void commit(TypingBox *target, const QString &text);
+    // Moves the monotonic clock on, then lets the practice clock tick once.
+    void advanceClock(qint64 ms);
 
     // The captions of the three display rows.
     QStringList rows() const;

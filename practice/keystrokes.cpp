@@ -1,0 +1,93 @@
+#include "form1.h"
+
+#include "app/checked.h"
+#include "app/runtime.h"
+#include "forms/design.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr char16_t Backspace = 8;
+// In free input a box that holds more than this many characters is full.
+constexpr qsizetype FreeInputFull = 28;
+// The share of the text's characters that the errors may reach.
+constexpr double ErrorShare = 0.33;
+constexpr quint32 Red = 0x000000FF;
+
+QString typedCount(qint32 typedChars)
+{
+    return QStringLiteral("键入字符：") + QString::number(typedChars);
+}
+
+} // namespace
+
+void Form1::txtinput_KeyPress(int Index, char16_t &KeyAscii)
+{
+    // Any failure here (a counter leaving its width, a missing row, a failure while
+    // moving on) discards the key with a beep; what was already updated stays.
+    try {
+        checkKey(Index, KeyAscii);
+    } catch (const std::exception &) {
+        KeyAscii = 0;
+        m_runtime.beep();
+    }
+}
+
+void Form1::checkKey(int index, char16_t &keyAscii)
+{
+    // A locked current box means the practice is paused: the key changes nothing.
+    TypingBox *current = ui.txtinput[CurRow];
+    if (current->isLocked())
+        return;
+
+    if (keyAscii == Backspace) {
+        // Backspace takes back a keystroke, never an error.
+        if (!current->text().isEmpty()) {
+            TypedChars = std::max<qint32>(checkedSub<qint32>(TypedChars, 1), 0);
+            ui.lblResult[2]->setCaption(typedCount(TypedChars));
+        }
+        return;
+    }
+
+    // Keys are compared as if appended, wherever the caret is.
+    TypingBox *box = ui.txtinput[index];
+    const QString typed(QChar { keyAscii });
+    CharPos = checkedNarrow<qint16>(box->text().size() + 1);
+    TypedChars = checkedAdd<qint32>(TypedChars, 1);
+    ui.lblResult[2]->setCaption(typedCount(TypedChars));
+    ui.lblSign[CurRow]->setBackColor(SystemColor::ButtonFace);
+
+    if (FreeInput) {
+        if (box->text().size() > FreeInputFull) {
+            // The key that finds the box full moves to the next row and is shown nowhere.
+            AdvanceRow();
+            keyAscii = 0;
+        }
+        return;
+    }
+
+    const QString expected = ui.lblShow[CurRow]->caption().mid(CharPos - 1, 1);
+    if (typed != expected) {
+        m_module.ErrorCount = checkedAdd<qint32>(m_module.ErrorCount, 1);
+        ui.lblErr2->setCaption(QString::number(m_module.ErrorCount));
+        m_runtime.beep();
+        ui.lblSign[CurRow]->setBackColor(Red);
+        if (m_module.ErrorCount > std::floor(m_module.TotalChars * ErrorShare)) {
+            m_runtime.msgBox(this, QStringLiteral("任务失败！！"), MsgBoxStyle::Critical,
+                             QStringLiteral("错误"));
+            menuOpen_Click();
+            // The key belonged to the abandoned practice: it must not land in, or
+            // complete a row of, the new one.
+            keyAscii = 0;
+            return;
+        }
+    }
+
+    if (CharPos >= RowLen) {
+        // The row's last key is entered here, once; AdvanceRow locks the box.
+        box->setText(box->text() + typed);
+        AdvanceRow();
+        keyAscii = 0;
+    }
+}

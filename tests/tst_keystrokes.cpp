@@ -1,0 +1,307 @@
+#include "practicefixture.h"
+
+#include "forms/design.h"
+
+#include <QTest>
+
+class TestKeystrokes : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void singleKey_data();
+    void singleKey();
+    void manyBackspaces();
+    void markerGoesRedAndBack();
+    void failureThreshold_data();
+    void failureThreshold();
+    void lockedBoxTakesNothing();
+    void keyIntoAnotherRowsBox();
+    void inputMethodCommit_data();
+    void inputMethodCommit();
+    void freeInputRows();
+    void wholeTextToTheEnd();
+    void failuresAreTrapped();
+};
+
+void TestKeystrokes::singleKey_data()
+{
+    QTest::addColumn<QString>("row");     // the first row of the text
+    QTest::addColumn<QString>("before");  // typed into the first box beforehand
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("typed");       // TypedChars afterwards
+    QTest::addColumn<int>("errors");
+    QTest::addColumn<QString>("boxAfter"); // the first box afterwards
+    QTest::addColumn<int>("curRow");
+
+    QTest::addRow("right key mid-row") << "abc" << "a" << "b" << 2 << 0 << "ab" << 1;
+    QTest::addRow("wrong key mid-row") << "abc" << "a" << "x" << 2 << 1 << "ax" << 1;
+    QTest::addRow("right key at the end") << "abc" << "ab" << "c" << 3 << 0 << "abc" << 2;
+    QTest::addRow("wrong key at the end") << "abc" << "ab" << "x" << 3 << 1 << "abx" << 2;
+    QTest::addRow("Enter is an error") << "abcdef" << "a" << "\r" << 2 << 1 << "a" << 1;
+    QTest::addRow("Escape is an error") << "abcdef" << "a" << "\x1b" << 2 << 1 << "a" << 1;
+    QTest::addRow("capital for small") << "abc" << "" << "A" << 1 << 1 << "A" << 1;
+    QTest::addRow("small for capital") << "Abc" << "" << "a" << 1 << 1 << "a" << 1;
+    QTest::addRow("Chinese character") << "春眠" << "" << "春" << 1 << 0 << "春" << 1;
+    QTest::addRow("Backspace in an empty box") << "abc" << "" << "\b" << 0 << 0 << "" << 1;
+    QTest::addRow("Backspace takes back a keystroke") << "abcdef" << "ax" << "\b" << 1 << 1 << "a" << 1;
+}
+
+void TestKeystrokes::singleKey()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, before);
+    QFETCH(QString, key);
+    QFETCH(int, typed);
+    QFETCH(int, errors);
+    QFETCH(QString, boxAfter);
+    QFETCH(int, curRow);
+
+    PracticeFixture f;
+    // Long enough that a few errors never fail the practice.
+    f.start(row.toUtf8() + "\r\n" + QByteArray(100, 'z') + "\r\nthird\r\n");
+    f.type(f.box(1), before);
+    f.type(f.box(1), key);
+
+    QCOMPARE(f.form.state().TypedChars, typed);
+    QCOMPARE(f.module.ErrorCount, errors);
+    QCOMPARE(f.box(1)->text(), boxAfter);
+    QCOMPARE(f.form.state().CurRow, qint16(curRow));
+    const bool nothingCounted = before.isEmpty() && key == QLatin1String("\b");
+    QCOMPARE(f.form.ui.lblResult[2]->caption(),
+             nothingCounted ? QStringLiteral("键入字符：") : QStringLiteral("键入字符：%1").arg(typed));
+    QCOMPARE(f.form.ui.lblErr2->caption(), errors ? QString::number(errors) : QString());
+    QCOMPARE(f.runtime.beeps, errors);
+    if (curRow == 2) {
+        // The finished box keeps the row as typed and is locked; the next row is open.
+        QVERIFY(f.box(1)->isLocked());
+        QCOMPARE(f.unlockedBox(), 2);
+        QCOMPARE(f.visibleMarker(), 2);
+        QCOMPARE(f.form.focusWidget(), f.box(2));
+    }
+}
+
+void TestKeystrokes::manyBackspaces()
+{
+    PracticeFixture f;
+    f.start("abcdefgh\r\n" + QByteArray(100, 'z'));
+    f.type(f.box(1), QStringLiteral("abx"));
+    QCOMPARE(f.module.ErrorCount, 1);
+    QCOMPARE(f.form.ui.lblSign[1]->backColor(), 0x000000FFu);
+
+    f.type(f.box(1), QString(10, QLatin1Char('\b')));
+    QCOMPARE(f.box(1)->text(), QString());
+    QCOMPARE(f.form.state().TypedChars, 0); // three taken back, the rest found the box empty
+    QCOMPARE(f.module.ErrorCount, 1);
+    QCOMPARE(f.form.ui.lblErr2->caption(), QStringLiteral("1"));
+    QCOMPARE(f.form.ui.lblSign[1]->backColor(), 0x000000FFu); // Backspace leaves the marker red
+}
+
+void TestKeystrokes::markerGoesRedAndBack()
+{
+    PracticeFixture f;
+    f.start("abcdef\r\n" + QByteArray(100, 'z'));
+    Label *marker = f.form.ui.lblSign[1];
+    f.type(f.box(1), QStringLiteral("x"));
+    QCOMPARE(marker->backColor(), 0x000000FFu);
+    QCOMPARE(marker->palette().color(QPalette::Window), QColor(255, 0, 0));
+    f.type(f.box(1), QStringLiteral("b"));
+    QCOMPARE(marker->backColor(), SystemColor::ButtonFace);
+    QCOMPARE(marker->palette().color(QPalette::Window), QGuiApplication::palette().color(QPalette::Button));
+    // A second wrong key in a row keeps it red; the next right one clears it.
+    f.type(f.box(1), QStringLiteral("yy"));
+    QCOMPARE(marker->backColor(), 0x000000FFu);
+    f.type(f.box(1), QStringLiteral("e"));
+    QCOMPARE(marker->backColor(), SystemColor::ButtonFace);
+}
+
+void TestKeystrokes::failureThreshold_data()
+{
+    QTest::addColumn<int>("totalChars");
+    QTest::addColumn<int>("allowedErrors"); // floor(totalChars x 0.33)
+    QTest::addRow("100 characters") << 100 << 33;
+    QTest::addRow("3 characters") << 3 << 0;
+    QTest::addRow("1 character") << 1 << 0;
+    QTest::addRow("4 characters") << 4 << 1;
+}
+
+void TestKeystrokes::failureThreshold()
+{
+    QFETCH(int, totalChars);
+    QFETCH(int, allowedErrors);
+
+    PracticeFixture f;
+    // One row of the whole text: no allowed error reaches its end.
+    f.start(QByteArray(totalChars, 'a'));
+    QCOMPARE(f.module.TotalChars, totalChars);
+    f.type(f.box(1), QString(allowedErrors, QLatin1Char('x')));
+    QCOMPARE(f.module.ErrorCount, allowedErrors);
+    QVERIFY(f.runtime.messages.isEmpty());
+
+    // One more fails: the message, then a new practice through the open-file dialog,
+    // which the double cancels into free input.
+    f.type(f.currentBox(), QStringLiteral("x"));
+    QCOMPARE(f.runtime.messages.size(), 2);
+    QCOMPARE(f.runtime.messages[0].prompt, QStringLiteral("任务失败！！"));
+    QCOMPARE(f.runtime.messages[0].title, QStringLiteral("错误"));
+    QCOMPARE(f.runtime.messages[0].style, 16);
+    QCOMPARE(f.runtime.messages[1].prompt, QStringLiteral("自由录入"));
+    QCOMPARE(f.runtime.dialogs.size(), 2);
+    QCOMPARE(f.module.ErrorCount, 0);
+    QCOMPARE(f.form.state().TypedChars, 0);
+    // The failing key is not carried into the new practice.
+    QCOMPARE(f.box(1)->text(), QString());
+}
+
+void TestKeystrokes::lockedBoxTakesNothing()
+{
+    PracticeFixture f;
+    f.start("abcdef\r\n");
+    f.type(f.box(1), QStringLiteral("ab"));
+    f.box(1)->setLocked(true); // as a pause leaves it
+    f.type(f.box(1), QStringLiteral("cx\r\b"));
+    QCOMPARE(f.box(1)->text(), QStringLiteral("ab"));
+    QCOMPARE(f.form.state().TypedChars, 2);
+    QCOMPARE(f.module.ErrorCount, 0);
+    QCOMPARE(f.runtime.beeps, 0);
+
+    f.box(1)->setLocked(false);
+    f.type(f.box(1), QStringLiteral("c"));
+    QCOMPARE(f.form.state().TypedChars, 3);
+    QCOMPARE(f.box(1)->text(), QStringLiteral("abc"));
+}
+
+void TestKeystrokes::keyIntoAnotherRowsBox()
+{
+    PracticeFixture f;
+    f.start("a\r\nbcd\r\nefg\r\n");
+    // Row 1 is current; a key typed into row 3's (locked) box is still checked against
+    // row 1, at the position after that box's text, and completes row 1 into that box.
+    f.type(f.box(3), QStringLiteral("x"));
+    QCOMPARE(f.form.state().TypedChars, 1);
+    QCOMPARE(f.module.ErrorCount, 1);
+    QCOMPARE(f.box(3)->text(), QStringLiteral("x"));
+    QCOMPARE(f.box(1)->text(), QString());
+    QCOMPARE(f.form.state().CurRow, qint16(2));
+    QCOMPARE(f.box(2)->text(), QString());
+
+    // Row 2 is current; row 3's box now holds one character, so the key is compared
+    // with row 2's second character.
+    f.type(f.box(3), QStringLiteral("c"));
+    QCOMPARE(f.module.ErrorCount, 1);
+    QCOMPARE(f.box(3)->text(), QStringLiteral("x")); // a locked box takes nothing
+    QCOMPARE(f.form.state().CurRow, qint16(2));
+}
+
+void TestKeystrokes::inputMethodCommit_data()
+{
+    QTest::addColumn<QString>("committed");
+    QTest::addColumn<int>("errors");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("nextBox");
+    QTest::addColumn<int>("curRow");
+    QTest::addRow("a phrase") << "春眠不" << 0 << "春眠不" << "" << 1;
+    QTest::addRow("a wrong character inside") << "春x不" << 1 << "春x不" << "" << 1;
+    QTest::addRow("the whole row") << "春眠不觉晓" << 0 << "春眠不觉晓" << "" << 2;
+    // Characters past the row's end follow the focus to the next row, as keys would.
+    QTest::addRow("beyond the row's end") << "春眠不觉晓处处" << 0 << "春眠不觉晓" << "处处" << 2;
+    QTest::addRow("two rows at once") << "春眠不觉晓处处闻啼鸟z" << 0 << "春眠不觉晓" << "处处闻啼鸟" << 3;
+}
+
+void TestKeystrokes::inputMethodCommit()
+{
+    QFETCH(QString, committed);
+    QFETCH(int, errors);
+    QFETCH(QString, box);
+    QFETCH(QString, nextBox);
+    QFETCH(int, curRow);
+    PracticeFixture f;
+    f.start(QStringLiteral("春眠不觉晓\r\n处处闻啼鸟\r\n").toUtf8() + QByteArray(100, 'z'));
+    f.commit(f.box(1), committed);
+    QCOMPARE(f.form.state().TypedChars, committed.size());
+    QCOMPARE(f.module.ErrorCount, errors);
+    QCOMPARE(f.box(1)->text(), box);
+    QCOMPARE(f.form.state().CurRow, qint16(curRow));
+    QCOMPARE(f.box(2)->text(), nextBox);
+}
+
+void TestKeystrokes::freeInputRows()
+{
+    PracticeFixture f;
+    f.load(); // cancelled: free input
+    f.type(f.box(1), QString(29, QLatin1Char('a')));
+    QCOMPARE(f.box(1)->text().size(), 29);
+    QCOMPARE(f.form.state().CurRow, qint16(1));
+
+    // The 30th key moves to the next row, is counted and is shown nowhere.
+    f.type(f.box(1), QStringLiteral("b"));
+    QCOMPARE(f.form.state().TypedChars, 30);
+    QCOMPARE(f.form.state().CurRow, qint16(2));
+    QCOMPARE(f.box(1)->text(), QString(29, QLatin1Char('a')));
+    QCOMPARE(f.box(2)->text(), QString());
+    QCOMPARE(f.module.ErrorCount, 0);
+    QCOMPARE(f.runtime.beeps, 0);
+
+    f.type(f.box(2), QString(30, QLatin1Char('c')));
+    f.type(f.box(3), QString(29, QLatin1Char('d')));
+    QCOMPARE(f.form.state().CurRow, qint16(3));
+    // After the third row the boxes are emptied and row 1 is current again.
+    f.type(f.box(3), QStringLiteral("e"));
+    QCOMPARE(f.form.state().CurRow, qint16(1));
+    QCOMPARE(f.form.state().TypedChars, 90);
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(f.box(row)->text(), QString());
+    QCOMPARE(f.unlockedBox(), 1);
+    QCOMPARE(f.form.ui.lblSpeed3->caption(), QString());
+}
+
+void TestKeystrokes::wholeTextToTheEnd()
+{
+    PracticeFixture f;
+    f.start("ab\r\ncd\r\nef\r\ngh\r\n");
+    f.type(f.currentBox(), QStringLiteral("ab"));
+    f.type(f.currentBox(), QStringLiteral("cd"));
+    f.type(f.currentBox(), QStringLiteral("ex"));
+    // The second block shows the fourth line.
+    QCOMPARE(f.rows(), QStringList({ "gh", "", "" }));
+    QCOMPARE(f.form.state().CurRow, qint16(1));
+    f.type(f.currentBox(), QStringLiteral("gh"));
+
+    QCOMPARE(f.form.state().TypedChars, 8);
+    QCOMPARE(f.module.ErrorCount, 1);
+    QCOMPARE(f.form.state().CurRow, qint16(2));
+    QVERIFY(!f.form.ui.Timer1->isEnabled());
+    QVERIFY(!f.form.ui.Timer2->isEnabled());
+    QVERIFY(!f.form.isEnabled());
+    for (int row = 1; row <= 3; ++row)
+        QVERIFY(!f.box(row)->isEnabled());
+    QCOMPARE(f.visibleMarker(), 0);
+    QCOMPARE(f.box(1)->text(), QStringLiteral("gh"));
+}
+
+void TestKeystrokes::failuresAreTrapped()
+{
+    // A key before any practice has a row: there is no current box.
+    {
+        PracticeFixture f;
+        f.type(f.box(1), QStringLiteral("a"));
+        QCOMPARE(f.runtime.beeps, 1);
+        QCOMPARE(f.box(1)->text(), QString());
+        QCOMPARE(f.form.state().TypedChars, 0);
+    }
+    // A box filled past 32766 characters by a paste: the position does not fit its
+    // 16-bit counter, so the key is discarded with a beep and nothing is counted.
+    {
+        PracticeFixture f;
+        f.start("abc\r\n");
+        f.box(1)->setMaxLength(40000);
+        f.box(1)->setText(QString(32767, QLatin1Char('p')));
+        f.type(f.box(1), QStringLiteral("a"));
+        QCOMPARE(f.runtime.beeps, 1);
+        QCOMPARE(f.box(1)->text().size(), 32767);
+        QCOMPARE(f.form.state().TypedChars, 0);
+        QCOMPARE(f.module.ErrorCount, 0);
+    }
+}
+
+QTEST_MAIN(TestKeystrokes)
+#include "tst_keystrokes.moc"
