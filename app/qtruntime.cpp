@@ -25,8 +25,10 @@ void QtRuntime::msgBox(QWidget *parent, const QString &prompt, int style, const 
         icon = QMessageBox::Critical;
     else if (style == MsgBoxStyle::Exclamation)
         icon = QMessageBox::Warning;
-    QMessageBox box(icon, title.isEmpty() ? applicationTitle() : title, prompt,
-                    QMessageBox::Ok, parent);
+    QString shown = prompt;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(icon, title.isEmpty() ? applicationTitle() : title, shown, QMessageBox::Ok,
+                    parent);
     box.exec();
 }
 

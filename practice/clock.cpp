@@ -2,6 +2,7 @@
 
 #include "app/format.h"
 #include "app/runtime.h"
+#include "score/dlgscore.h"
 
 namespace {
 
@@ -64,4 +65,9 @@ void Form1::EndPractice()
     for (int row = 1; row <= 3; ++row)
         ui.txtinput[row]->setEnabled(false);
     setEnabled(false);
+
+    // The score dialog takes the final figures from this window; it is not modal, and
+    // this returns at once. Its OK button enables this window again.
+    m_scoreDialog = new dlgScore(m_runtime, m_module, *this);
+    m_scoreDialog->Form_Load();
 }

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "app/runtime.h"
+#include "score/dlgscore.h"
 
 #include <QAction>
 
@@ -27,4 +28,13 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
     }
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The score dialog has no owner; it must not outlive the window it reports to.
+    delete m_scoreDialog;
+}
+
+dlgScore *Form1::scoreDialog() const
+{
+    return m_scoreDialog;
+}

@@ -10,18 +10,21 @@
 //   textreading.cpp choosing and loading the practice text, free input, ReadString
 //                   (the next block of three rows) and AdvanceRow (the next row);
 //   keystrokes.cpp  txtinput_KeyPress counts and checks every character typed;
-//   clock.cpp       the practice clock, the statistics tick and EndPractice.
+//   clock.cpp       the practice clock, the statistics tick and EndPractice, which
+//                   opens the score dialog (score/dlgscore.h).
 // Everything runs on the user-interface thread; handlers never overlap.
 
 #include "app/module1.h"
 #include "forms/form1ui.h"
 #include "practiceclock.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
 
 class Runtime;
+class dlgScore;
 
 // The state of one practice. ChuShiHua resets it; the handlers move it along.
 struct PracticeState
@@ -55,6 +58,8 @@ public:
     ~Form1() override;
 
     const PracticeState &state() const { return *this; }
+    // The score dialog of the practice that ended last, while it is open.
+    dlgScore *scoreDialog() const;
 
     void Form_Load();
     void ChuShiHua();
@@ -85,4 +90,5 @@ private:
     // the previous practice left.
     PracticeClock m_clock;
     qint16 m_clockBaseTenths = 0;
+    QPointer<dlgScore> m_scoreDialog;
 };

@@ -1,0 +1,167 @@
+#include "dlgscoreui.h"
+
+#include "design.h"
+
+#include <QFrame>
+#include <QIcon>
+#include <QToolButton>
+#include <QWidget>
+
+namespace {
+
+constexpr quint32 LightBlue = 0x00FFC0C0;
+constexpr quint32 LightOrange = 0x0080C0FF;
+constexpr quint32 Green = 0x0000C000;
+constexpr quint32 Red = 0x000000FF;
+constexpr quint32 DarkGreen = 0x00004000;
+constexpr quint32 LightYellow = 0x00C0FFFF;
+
+struct CellDesign
+{
+    int left, top;
+    const char *picture;
+};
+
+// Two rows of seven cells; elements 1 to 7 zigzag between the rows from the left,
+// 8 to 14 fill the cells left over, so showing the first k spreads them out.
+constexpr CellDesign Cells[14] = {
+    { 0, 0, "award01.jpg" },    { 810, 750, "award02.jpg" },  { 1734, 0, "award03.jpg" },
+    { 2580, 750, "award04.jpg" }, { 3468, 0, "award05.jpg" }, { 4330, 750, "award06.jpg" },
+    { 5205, 0, "award07.jpg" }, { -30, 750, "award08.jpg" },  { 867, 0, "award09.gif" },
+    { 1720, 750, "award10.gif" }, { 2601, 0, "award11.gif" }, { 3455, 750, "award12.gif" },
+    { 4335, 0, "award13.jpg" }, { 5205, 750, "award14.jpg" },
+};
+
+QPixmap picture(const char *name)
+{
+    return QPixmap(QStringLiteral(":/pictures/") + QLatin1String(name));
+}
+
+Label *valueLabel(QWidget *parent, int left, int top, const QFont &font, quint32 foreColor)
+{
+    auto *label = new Label(parent);
+    label->setOpaque(false);
+    label->setForeColor(foreColor);
+    label->setFont(font);
+    label->move(px(left), px(top));
+    label->setAutoSize(true);
+    return label;
+}
+
+QToolButton *pictureButton(QWidget *parent, const QString &caption, const QIcon &icon,
+                           const QRect &geometry, quint32 backColor)
+{
+    auto *button = new QToolButton(parent);
+    button->setText(caption);
+    button->setIcon(icon);
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setGeometry(geometry);
+    button->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, vbColor(backColor));
+    button->setPalette(palette);
+    button->setAutoFillBackground(true);
+    return button;
+}
+
+} // namespace
+
+namespace Ui {
+
+void dlgScore::setupUi(QWidget *dialog)
+{
+    dialog->setWindowTitle(QStringLiteral("成绩"));
+    dialog->setWindowIcon(QIcon(QStringLiteral(":/pictures/dlgscore.ico")));
+    // A tool window: a fixed frame with a close box and no entry in the task bar.
+    dialog->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint);
+    dialog->setGeometry(pxRect(ScreenLeft, ScreenTop, ClientWidth, ClientHeight));
+    dialog->setFixedSize(px(ClientWidth), px(ClientHeight));
+    QPalette palette = dialog->palette();
+    palette.setColor(QPalette::Window, vbColor(LightBlue));
+    dialog->setPalette(palette);
+    dialog->setAutoFillBackground(true);
+
+    const QFont song = vbFont(QStringLiteral("宋体"), 14.25);
+    const QFont hei = vbFont(QStringLiteral("黑体"), 14.25);
+    const QFont arial = vbFont(QStringLiteral("Arial"), 14.25);
+
+    lblDate = valueLabel(dialog, 120, 120, song, LightOrange);
+    lblTime = valueLabel(dialog, 120, 600, arial, LightOrange);
+
+    const struct
+    {
+        const char16_t *caption;
+        int left, top;
+    } titles[] = {
+        { u"姓名:", 120, 1200 }, { u"字数:", 120, 1680 }, { u"速度:", 120, 2160 },
+        { u"得分:", 3000, 1680 }, { u"错误:", 3000, 2160 },
+    };
+    for (int i = 0; i <= 4; ++i) {
+        auto *title = new Label(dialog);
+        title->setOpaque(false);
+        title->setForeColor(Green);
+        title->setFont(hei);
+        title->setGeometry(pxRect(titles[i].left, titles[i].top, 615, 375));
+        title->setCaption(QString::fromUtf16(titles[i].caption));
+        lblTitle.set(i, title);
+    }
+
+    lblScore.set(1, valueLabel(dialog, 840, 1680, arial, LightOrange));
+    lblScore.set(2, valueLabel(dialog, 840, 2160, arial, LightOrange));
+    lblScore.set(3, valueLabel(dialog, 3720, 1680,
+                               vbFont(QStringLiteral("Arial"), 15.75, Weight::Regular, Underline::On), Red));
+    lblScore.set(4, valueLabel(dialog, 3720, 2160, arial, LightOrange));
+
+    txtResult = new TypingBox(0, dialog);
+    txtResult->setFont(song);
+    txtResult->setGeometry(pxRect(840, 1200, 1455, 375));
+    txtResult->setText(QStringLiteral("用户"));
+
+    cmdSave = pictureButton(dialog, QStringLiteral("保存"),
+                            QIcon(QStringLiteral(":/pictures/cmdsave.bmp")),
+                            pxRect(4440, 120, 615, 615), SystemColor::ButtonFace);
+    cmdExit = pictureButton(dialog, QStringLiteral("退出"),
+                            QIcon(QStringLiteral(":/pictures/cmdexit.jpg")),
+                            pxRect(5280, 120, 615, 615), DarkGreen);
+    cmdOK = pictureButton(dialog, QStringLiteral("确定"),
+                          QIcon(QStringLiteral(":/pictures/cmdok.ico")),
+                          pxRect(3600, 120, 615, 615), SystemColor::ButtonFace);
+    cmdScore = pictureButton(dialog, QStringLiteral("成绩"),
+                             QIcon(QStringLiteral(":/pictures/cmdscore.ico")),
+                             pxRect(3600, 870, 615, 585), LightYellow);
+
+    imgPlayer = new Label(dialog);
+    imgPlayer->setOpaque(false);
+    imgPlayer->setScaledContents(true);
+    imgPlayer->setPixmap(picture("imgplayer.jpg"));
+    imgPlayer->setGeometry(pxRect(5175, 1230, 810, 1155));
+
+    picFrame1 = new QFrame(dialog);
+    picFrame1->setGeometry(pxRect(90, 2580, 6030, 1425));
+    picFrame1->setPalette(palette);
+    picFrame1->setAutoFillBackground(true);
+    picFrame1->hide();
+    for (int i = 1; i <= 14; ++i) {
+        const CellDesign &cell = Cells[i - 1];
+        auto *image = new Label(picFrame1);
+        image->setOpaque(false);
+        image->setScaledContents(true);
+        image->setPixmap(picture(cell.picture));
+        image->setGeometry(pxRect(cell.left, cell.top, 735, 615));
+        image->hide();
+        Image2.set(i, image);
+    }
+
+    // Focus moves Save, Exit, name, OK, report.
+    QWidget::setTabOrder(cmdSave, cmdExit);
+    QWidget::setTabOrder(cmdExit, txtResult);
+    QWidget::setTabOrder(txtResult, cmdOK);
+    QWidget::setTabOrder(cmdOK, cmdScore);
+
+    Timer1 = new Timer(60000, dialog);
+    Timer1->setEnabled(true);
+}
+
+} // namespace Ui

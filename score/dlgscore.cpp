@@ -1,0 +1,147 @@
+#include "dlgscore.h"
+
+#include "awards.h"
+#include "report.h"
+
+#include "app/format.h"
+#include "app/runtime.h"
+#include "practice/form1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QToolButton>
+
+namespace {
+
+constexpr char16_t Enter = 13;
+// The tick that ends the program: ten minutes after the dialog opened.
+constexpr qint16 LastTick = 10;
+
+} // namespace
+
+dlgScore::dlgScore(Runtime &runtime, Module1 &module, Form1 &form1)
+    : m_runtime(runtime)
+    , m_module(module)
+    , m_form1(form1)
+{
+    ui.setupUi(this);
+    ui.txtResult->setKeyPressHandler([this](int, char16_t &keyAscii) { txtResult_KeyPress(keyAscii); });
+    connect(ui.cmdSave, &QToolButton::clicked, this, &dlgScore::cmdSave_Click);
+    connect(ui.cmdScore, &QToolButton::clicked, this, &dlgScore::cmdScore_Click);
+    connect(ui.cmdOK, &QToolButton::clicked, this, &dlgScore::cmdOK_Click);
+    connect(ui.cmdExit, &QToolButton::clicked, this, &dlgScore::cmdExit_Click);
+    connect(ui.Timer1, &QTimer::timeout, this, &dlgScore::Timer1_Timer);
+}
+
+dlgScore::~dlgScore() = default;
+
+void dlgScore::Form_Load()
+{
+    show();
+    Saved = VbFalse;
+    ClosingByOK = VbFalse;
+
+    ui.txtResult->selectAll();
+    ui.txtResult->setFocus();
+
+    // One reading of the clock for both: the moment the result was shown.
+    const QDateTime now = m_runtime.now();
+    ui.lblDate->setCaption(formatLongDate(now.date()));
+    ui.lblTime->setCaption(formatTime24(now.time()));
+
+    ui.lblScore[1]->setCaption(QString::number(m_module.TotalChars));
+    ui.lblScore[2]->setCaption(m_form1.ui.lblSpeed3->caption());
+    ui.lblScore[3]->setCaption(m_form1.ui.lblRight2->caption());
+    ui.lblScore[4]->setCaption(QString::number(m_module.ErrorCount));
+
+    const float speed = float(val(ui.lblScore[2]->caption()));
+    const float score = float(val(ui.lblScore[3]->caption()));
+
+    m_runtime.randomize(m_runtime.secondsSinceMidnight());
+    const int chosen = awardPicture(float(m_runtime.rnd()));
+
+    const Awards awards = awardsFor(score, speed, m_module.ErrorCount, m_module.TotalChars);
+    if (awards.frameShown)
+        ui.picFrame1->setVisible(true);
+    const QPixmap picture = ui.Image2[chosen]->pixmap();
+    for (int cell = 1; cell <= awards.cells; ++cell) {
+        ui.Image2[cell]->setPixmap(picture);
+        ui.Image2[cell]->setVisible(true);
+    }
+}
+
+void dlgScore::txtResult_KeyPress(char16_t &KeyAscii)
+{
+    if (KeyAscii == Enter)
+        cmdSave_Click();
+}
+
+void dlgScore::Timer1_Timer()
+{
+    // Only the tick that reaches the last one acts; the program ends with it.
+    if (Ticks >= LastTick)
+        return;
+    ++Ticks;
+    if (Ticks == LastTick) {
+        cmdSave_Click();
+        m_runtime.endProgram();
+    }
+}
+
+void dlgScore::cmdSave_Click()
+{
+    if (Saved)
+        return;
+
+    ReportEntry entry;
+    entry.date = ui.lblDate->caption();
+    entry.time = ui.lblTime->caption();
+    for (int i = 0; i <= 4; ++i)
+        entry.titles[size_t(i)] = ui.lblTitle[i]->caption();
+    entry.values[0] = ui.txtResult->text();
+    for (int i = 1; i <= 4; ++i)
+        entry.values[size_t(i)] = ui.lblScore[i]->caption();
+
+    // The report lies in the working directory of the moment.
+    if (appendWhole(reportFileName(), reportEntryBytes(entry))) {
+        Saved = VbTrue;
+        return;
+    }
+    const QString crlf = QStringLiteral("\r\n");
+    m_runtime.msgBox(this,
+                     QStringLiteral("  无法保存成绩到： ") + crlf + crlf
+                         + QDir::toNativeSeparators(QDir::currentPath()) + crlf + crlf
+                         + QStringLiteral("请检查一下文件(夹)!"),
+                     MsgBoxStyle::Exclamation, QStringLiteral("提示"));
+}
+
+void dlgScore::cmdScore_Click()
+{
+    const QString path = QDir::toNativeSeparators(QCoreApplication::applicationDirPath())
+        + QDir::separator() + reportFileName();
+    if (!m_runtime.openInViewer(path))
+        m_runtime.msgBox(this, QStringLiteral("成绩单不存在！"));
+}
+
+void dlgScore::cmdOK_Click()
+{
+    ClosingByOK = VbTrue;
+    close();
+    hide();
+    deleteLater();
+    m_form1.setEnabled(true);
+    m_form1.ChuShiHua();
+}
+
+void dlgScore::cmdExit_Click()
+{
+    m_runtime.endProgram();
+}
+
+void dlgScore::closeEvent(QCloseEvent *event)
+{
+    if (!ClosingByOK)
+        cmdOK_Click();
+    event->accept();
+}

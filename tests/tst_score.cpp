@@ -1,0 +1,546 @@
+#include "practicefixture.h"
+
+#include "score/awards.h"
+#include "score/dlgscore.h"
+#include "score/report.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTest>
+#include <QToolButton>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+// Runs a test inside a folder of its own, as the program's working directory.
+class WorkingDirectory
+{
+public:
+    explicit WorkingDirectory(const QString &path)
+        : m_saved(QDir::currentPath())
+    {
+        QDir::setCurrent(path);
+    }
+    ~WorkingDirectory() { QDir::setCurrent(m_saved); }
+
+private:
+    QString m_saved;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray crlfGb(const QStringList &lines)
+{
+    QStringEncoder encoder("GB18030");
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += QByteArray(encoder.encode(line)) + "\r\n";
+    return bytes;
+}
+
+// The 13 lines of one entry as the report holds them.
+QStringList entryLines(const QString &stamp, const QString &name, const QString &chars, const QString &speed,
+                       const QString &score, const QString &errors)
+{
+    const QString lead = QStringLiteral("<p><font color =0000FF  > <body bgcolor=008f70>");
+    return { QStringLiteral("<p><font color =0000FF face =arial >"),
+             stamp + QStringLiteral("</font></p>"),
+             lead, QStringLiteral("姓名:   <font color=FFFF00>") + name + QStringLiteral("</p>"),
+             lead, QStringLiteral("字数:   <font color=FFFF00>") + chars + QStringLiteral("</p>"),
+             lead, QStringLiteral("速度:   <font color=FFFF00>") + speed + QStringLiteral("</p>"),
+             lead, QStringLiteral("得分:   <font color=FFFF00>") + score + QStringLiteral("</p>"),
+             lead, QStringLiteral("错误:   <font color=FFFF00>") + errors + QStringLiteral("</p>"),
+             QString() };
+}
+
+// Types a one-line text of ten characters to its end, the last one wrong, with the
+// given speed and score captions standing on the main window, and returns the score
+// dialog that opens.
+dlgScore *finishPractice(PracticeFixture &f, const QString &speed = QStringLiteral("85.5"),
+                         const QString &score = QStringLiteral("72.34"))
+{
+    if (!f.form.isEnabled())
+        return nullptr;
+    f.offer("abcdefghij\r\n");
+    f.form.menuOpen_Click();
+    f.type(f.box(1), QStringLiteral("abcdefghi"));
+    f.form.ui.lblSpeed3->setCaption(speed);
+    f.form.ui.lblRight2->setCaption(score);
+    f.type(f.box(1), QStringLiteral("x"));
+    return f.form.scoreDialog();
+}
+
+QString reportPath(const PracticeFixture &f)
+{
+    return f.dir.filePath(reportFileName());
+}
+
+} // namespace
+
+class TestScore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void awardRules_data();
+    void awardRules();
+    void pictureDraw_data();
+    void pictureDraw();
+    void pictureDistribution();
+    void entryBytes();
+    void nameIsEscaped();
+
+    void dialogAsCreated();
+    void formLoad();
+    void awardsShown_data();
+    void awardsShown();
+    void saveAppendsInOrder();
+    void saveOnlyOnce_data();
+    void saveOnlyOnce();
+    void failedSaveWarnsAndRetries();
+    void failedWriteLeavesFileAsItWas();
+    void tenthTickSavesAndEnds();
+    void closingActsAsOK();
+    void okStartsNewPracticeWithFreshDialog();
+    void exitEndsWithoutSaving();
+    void reportCommand();
+};
+
+void TestScore::awardRules_data()
+{
+    QTest::addColumn<float>("score");
+    QTest::addColumn<float>("speed");
+    QTest::addColumn<int>("errors");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<bool>("frame");
+    QTest::addColumn<int>("cells");
+    QTest::addRow("perfect at 100 per minute") << 80.f << 100.f << 0 << 300 << true << 8;
+    QTest::addRow("capped to fourteen") << 100.f << 250.f << 0 << 300 << true << 14;
+    QTest::addRow("score of 50 shows the frame only") << 50.f << 125.f << 0 << 300 << true << 0;
+    QTest::addRow("13 capped to 11") << 90.f << 150.f << 0 << 300 << true << 11;
+    QTest::addRow("10 stays 10") << 100.f << 100.f << 0 << 300 << true << 10;
+    QTest::addRow("17 capped to 12") << 100.f << 170.f << 0 << 300 << true << 12;
+    QTest::addRow("22 capped to 13") << 100.f << 220.f << 0 << 300 << true << 13;
+    QTest::addRow("one picture, no frame") << 100.f << 10.f << 0 << 300 << false << 1;
+    QTest::addRow("half the text mistyped still counts") << 80.f << 100.f << 150 << 300 << true << 8;
+    QTest::addRow("more than half mistyped earns none") << 80.f << 100.f << 151 << 300 << true << 0;
+    QTest::addRow("no text and no errors") << 80.f << 100.f << 0 << 0 << true << 8;
+    QTest::addRow("no text with errors") << 80.f << 100.f << 1 << 0 << true << 0;
+    QTest::addRow("nothing") << 0.f << 0.f << 0 << 300 << false << 0;
+}
+
+void TestScore::awardRules()
+{
+    QFETCH(float, score);
+    QFETCH(float, speed);
+    QFETCH(int, errors);
+    QFETCH(int, total);
+    QFETCH(bool, frame);
+    QFETCH(int, cells);
+    const Awards awards = awardsFor(score, speed, errors, total);
+    QCOMPARE(awards.frameShown, frame);
+    QCOMPARE(awards.cells, cells);
+}
+
+void TestScore::pictureDraw_data()
+{
+    QTest::addColumn<float>("u");
+    QTest::addColumn<int>("picture");
+    QTest::addRow("lowest draw") << 0.f << 1;
+    QTest::addRow("just below the first half") << 0.038f << 1;
+    QTest::addRow("a half rounds to even: 1.5 to 2") << 1.f / 26 << 2;
+    QTest::addRow("a half rounds to even: 7.5 to 8") << 0.5f << 8;
+    QTest::addRow("a half rounds to even: 13.5 to 14") << 25.f / 26 << 14;
+    QTest::addRow("highest draw") << 0.99999994f << 14;
+}
+
+void TestScore::pictureDraw()
+{
+    QFETCH(float, u);
+    QFETCH(int, picture);
+    QCOMPARE(awardPicture(u), picture);
+}
+
+void TestScore::pictureDistribution()
+{
+    // Draws spread evenly over [0, 1): the two end pictures come half as often.
+    QList<int> counts(15, 0);
+    constexpr int Draws = 26000;
+    for (int i = 0; i < Draws; ++i)
+        ++counts[awardPicture(float((i + 0.5) / Draws))];
+    QCOMPARE(counts[1], 1000);
+    QCOMPARE(counts[14], 1000);
+    for (int picture = 2; picture <= 13; ++picture)
+        QCOMPARE(counts[picture], 2000);
+}
+
+void TestScore::entryBytes()
+{
+    ReportEntry entry;
+    entry.date = QStringLiteral("2026 - December - 06-Sunday");
+    entry.time = QStringLiteral("14:05:09");
+    entry.titles = { QStringLiteral("姓名:"), QStringLiteral("字数:"), QStringLiteral("速度:"),
+                     QStringLiteral("得分:"), QStringLiteral("错误:") };
+    entry.values = { QStringLiteral("用户"), QStringLiteral("300"), QStringLiteral("85.5"),
+                     QStringLiteral("72.34"), QStringLiteral("3") };
+    const QByteArray bytes = reportEntryBytes(entry);
+
+    // Byte for byte: GB18030 ("用户" is C3 FB BB A7), CR LF after every one of 13 lines.
+    QByteArray expected;
+    expected += "<p><font color =0000FF face =arial >\r\n";
+    expected += "2026 - December - 06-Sunday 14:05:09</font></p>\r\n";
+    const QByteArray lead = "<p><font color =0000FF  > <body bgcolor=008f70>\r\n";
+    expected += lead + "\xD0\xD5\xC3\xFB:   <font color=FFFF00>\xD3\xC3\xBB\xA7</p>\r\n";
+    expected += lead + "\xD7\xD6\xCA\xFD:   <font color=FFFF00>300</p>\r\n";
+    expected += lead + "\xCB\xD9\xB6\xC8:   <font color=FFFF00>85.5</p>\r\n";
+    expected += lead + "\xB5\xC3\xB7\xD6:   <font color=FFFF00>72.34</p>\r\n";
+    expected += lead + "\xB4\xED\xCE\xF3:   <font color=FFFF00>3</p>\r\n";
+    expected += "\r\n";
+    QCOMPARE(bytes, expected);
+    QCOMPARE(bytes.count("\r\n"), 13);
+}
+
+void TestScore::nameIsEscaped()
+{
+    ReportEntry entry;
+    entry.values = { QStringLiteral("<script>a&\"b\"</script>"), QStringLiteral("<1>"), {}, {}, {} };
+    const QByteArray bytes = reportEntryBytes(entry);
+    QVERIFY(bytes.contains("&lt;script&gt;a&amp;&quot;b&quot;&lt;/script&gt;</p>"));
+    QVERIFY(!bytes.contains("<script>"));
+    // Only the name is escaped; a name outside GBK survives in GB18030.
+    QVERIFY(bytes.contains("<1></p>"));
+    entry.values[0] = QStringLiteral("𠀀");
+    QVERIFY(QString(QStringDecoder("GB18030").decode(reportEntryBytes(entry))).contains(QStringLiteral(">𠀀</p>")));
+}
+
+void TestScore::dialogAsCreated()
+{
+    PracticeFixture f;
+    dlgScore created(f.runtime, f.module, f.form);
+    dlgScore *dialog = &created;
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("成绩"));
+    QVERIFY(dialog->windowFlags() & Qt::Tool); // not in the task bar
+    QCOMPARE(dialog->geometry(), QRect(184, 250, 420, 275));
+    QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    QCOMPARE(dialog->palette().color(QPalette::Window), QColor(192, 192, 255));
+    QVERIFY(dialog->ui.picFrame1->isHidden());
+
+    const Ui::dlgScore &ui = dialog->ui;
+    const QStringList titles { "姓名:", "字数:", "速度:", "得分:", "错误:" };
+    for (int i = 0; i <= 4; ++i)
+        QCOMPARE(ui.lblTitle[i]->caption(), titles[i]);
+    QCOMPARE(ui.lblTitle[3]->pos(), QPoint(200, 112));
+    QCOMPARE(ui.lblTitle[0]->palette().color(QPalette::WindowText), QColor(0, 192, 0));
+    QCOMPARE(ui.lblScore[3]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QVERIFY(ui.lblScore[3]->font().underline());
+    QCOMPARE(ui.lblScore[3]->font().pointSizeF(), 15.75);
+    QCOMPARE(ui.cmdOK->text(), QStringLiteral("确定"));
+    QCOMPARE(ui.cmdSave->text(), QStringLiteral("保存"));
+    QCOMPARE(ui.cmdExit->text(), QStringLiteral("退出"));
+    QCOMPARE(ui.cmdScore->text(), QStringLiteral("成绩"));
+    QCOMPARE(ui.cmdExit->palette().color(QPalette::Button), QColor(0, 64, 0));
+    QCOMPARE(ui.cmdScore->palette().color(QPalette::Button), QColor(255, 255, 192));
+    QCOMPARE(ui.cmdScore->geometry(), QRect(240, 58, 41, 39));
+    QCOMPARE(ui.imgPlayer->geometry(), QRect(345, 82, 54, 77));
+    QCOMPARE(ui.Timer1->interval(), 60000);
+    QVERIFY(ui.Timer1->isEnabled());
+    QCOMPARE(ui.picFrame1->geometry(), QRect(6, 172, 402, 95));
+    QCOMPARE(ui.Image2[8]->pos(), QPoint(-2, 50));
+    QCOMPARE(ui.Image2[14]->geometry(), QRect(347, 50, 49, 41));
+
+    // Fourteen hidden cells with fourteen different pictures.
+    QSet<QByteArray> distinct;
+    for (int i = 1; i <= 14; ++i) {
+        QVERIFY(ui.Image2[i]->isHidden());
+        const QImage image = ui.Image2[i]->pixmap().toImage();
+        QVERIFY(!image.isNull());
+        distinct.insert(QByteArray(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes()));
+    }
+    QCOMPARE(distinct.size(), 14);
+}
+
+void TestScore::formLoad()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    f.runtime.clock = QDateTime(QDate(2026, 12, 6), QTime(14, 5, 9, 500));
+    dlgScore *dialog = finishPractice(f, QStringLiteral("60."), QStringLiteral(".25"));
+    const Ui::dlgScore &ui = dialog->ui;
+    QCOMPARE(ui.txtResult->text(), QStringLiteral("用户"));
+    QCOMPARE(ui.txtResult->selectedText(), QStringLiteral("用户"));
+    QCOMPARE(dialog->focusWidget(), ui.txtResult);
+    QCOMPARE(ui.lblDate->caption(), QStringLiteral("2026 - December - 06-Sunday"));
+    QCOMPARE(ui.lblTime->caption(), QStringLiteral("14:05:09"));
+    QCOMPARE(ui.lblScore[1]->caption(), QStringLiteral("10"));
+    QCOMPARE(ui.lblScore[2]->caption(), QStringLiteral("60."));
+    QCOMPARE(ui.lblScore[3]->caption(), QStringLiteral(".25"));
+    QCOMPARE(ui.lblScore[4]->caption(), QStringLiteral("1"));
+    QCOMPARE(f.runtime.seeds, QList<double> { 14 * 3600 + 5 * 60 + 9.5 });
+    // Shown at its fixed place, without an owner and without blocking the main window.
+    QVERIFY(!dialog->parentWidget());
+    QVERIFY(!dialog->isModal());
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->geometry(), QRect(184, 250, 420, 275));
+    QVERIFY(!f.form.isEnabled());
+    QVERIFY(!dialog->isSaved());
+    // Speed 60 and score 0.25 earn no picture.
+    QVERIFY(ui.picFrame1->isHidden());
+}
+
+void TestScore::awardsShown_data()
+{
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<QString>("score");
+    QTest::addColumn<double>("draw");
+    QTest::addColumn<bool>("frame");
+    QTest::addColumn<int>("cells");
+    QTest::addColumn<int>("picture");
+    QTest::addRow("eight copies of picture 5") << "100." << "80." << 0.32 << true << 8 << 5;
+    QTest::addRow("fourteen copies of picture 14") << "250." << "100." << 0.999 << true << 14 << 14;
+    QTest::addRow("frame without cells") << "125." << "50." << 0.0 << true << 0 << 1;
+    QTest::addRow("empty captions") << "" << "" << 0.5 << false << 0 << 8;
+}
+
+void TestScore::awardsShown()
+{
+    QFETCH(QString, speed);
+    QFETCH(QString, score);
+    QFETCH(double, draw);
+    QFETCH(bool, frame);
+    QFETCH(int, cells);
+    QFETCH(int, picture);
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    // The learner's one error is a tenth of the text: not over half.
+    f.runtime.randomDraws.enqueue(draw);
+    const QImage chosen = dlgScore(f.runtime, f.module, f.form).ui.Image2[picture]->pixmap().toImage();
+    const Ui::dlgScore &ui = finishPractice(f, speed, score)->ui;
+    QCOMPARE(!ui.picFrame1->isHidden(), frame);
+    for (int i = 1; i <= 14; ++i) {
+        QCOMPARE(!ui.Image2[i]->isHidden(), i <= cells);
+        if (i <= cells)
+            QCOMPARE(ui.Image2[i]->pixmap().toImage(), chosen);
+    }
+}
+
+void TestScore::saveAppendsInOrder()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *first = finishPractice(f);
+    first->ui.cmdSave->click();
+    QVERIFY(first->isSaved());
+    QVERIFY(f.runtime.messages.size() == 1); // only the free-input message at start
+    first->ui.cmdOK->click();
+
+    f.runtime.clock = f.runtime.clock.addSecs(75);
+    dlgScore *second = finishPractice(f, QStringLiteral("60."), QStringLiteral("48."));
+    QVERIFY(second != first);
+    second->ui.txtResult->setText(QString()); // an empty name
+    second->ui.cmdSave->click();
+
+    const QByteArray expected = crlfGb(entryLines(QStringLiteral("2026 - December - 06-Sunday 14:05:09"),
+                                                  QStringLiteral("用户"), "10", "85.5", "72.34", "1")
+                                       + entryLines(QStringLiteral("2026 - December - 06-Sunday 14:06:24"),
+                                                    QString(), "10", "60.", "48.", "1"));
+    QCOMPARE(readAll(reportPath(f)), expected);
+}
+
+void TestScore::saveOnlyOnce_data()
+{
+    QTest::addColumn<QString>("presses"); // s: the Save button, e: Enter in the name box
+    QTest::addRow("Save twice") << "ss";
+    QTest::addRow("Save then Enter") << "se";
+    QTest::addRow("Enter three times") << "eee";
+}
+
+void TestScore::saveOnlyOnce()
+{
+    QFETCH(QString, presses);
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    for (QChar press : presses) {
+        if (press == QLatin1Char('s'))
+            dialog->ui.cmdSave->click();
+        else
+            f.type(dialog->ui.txtResult, QStringLiteral("\r"));
+    }
+    QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
+    QCOMPARE(dialog->ui.txtResult->text(), QStringLiteral("用户"));
+}
+
+void TestScore::failedSaveWarnsAndRetries()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    // A folder in the report's place: it cannot be opened for writing, even by root.
+    QVERIFY(QDir(f.dir.path()).mkdir(reportFileName()));
+    dlgScore *dialog = finishPractice(f);
+    dialog->ui.cmdSave->click();
+    QVERIFY(!dialog->isSaved());
+    const FakeRuntime::Message &warning = f.runtime.messages.constLast();
+    QCOMPARE(warning.prompt, QStringLiteral("  无法保存成绩到： \r\n\r\n") + QDir::currentPath()
+                                 + QStringLiteral("\r\n\r\n请检查一下文件(夹)!"));
+    QCOMPARE(warning.style, 48);
+    QCOMPARE(warning.title, QStringLiteral("提示"));
+
+    QVERIFY(QDir(f.dir.path()).rmdir(reportFileName()));
+    dialog->ui.cmdSave->click();
+    QVERIFY(dialog->isSaved());
+    QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
+}
+
+void TestScore::failedWriteLeavesFileAsItWas()
+{
+    // A file-size limit makes the write stop part-way, as a full disk does. The save
+    // runs in a child process so that the limit binds only there.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(reportFileName());
+    const QByteArray before(1000, 'o');
+    writeFile(dir, reportFileName(), before);
+    ReportEntry entry;
+    entry.values[0] = QString(500, QLatin1Char('n'));
+    const QByteArray bytes = reportEntryBytes(entry);
+
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit { 1200, 1200 };
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(appendWhole(path, bytes) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 1); // reported as failed
+    QCOMPARE(readAll(path), before);   // and nothing torn left behind
+
+    // A report this call would have created is removed again.
+    const QString fresh = dir.filePath(QStringLiteral("new.htm"));
+    const pid_t second = fork();
+    if (second == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit { 100, 100 };
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(appendWhole(fresh, bytes) ? 0 : 1);
+    }
+    QCOMPARE(waitpid(second, &status, 0), second);
+    QCOMPARE(WEXITSTATUS(status), 1);
+    QVERIFY(!QFile::exists(fresh));
+}
+
+void TestScore::tenthTickSavesAndEnds()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    for (int i = 0; i < 9; ++i)
+        dialog->Timer1_Timer();
+    QVERIFY(!QFile::exists(reportPath(f)));
+    QCOMPARE(f.runtime.endCalls, 0);
+    dialog->Timer1_Timer();
+    QCOMPARE(f.runtime.endCalls, 1);
+    QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
+    dialog->Timer1_Timer(); // later ticks do nothing
+    QCOMPARE(f.runtime.endCalls, 1);
+
+    // Saved before the tenth tick: no second entry.
+    PracticeFixture g;
+    WorkingDirectory wd2(g.dir.path());
+    g.load();
+    dlgScore *saved = finishPractice(g);
+    saved->ui.cmdSave->click();
+    for (int i = 0; i < 10; ++i)
+        saved->Timer1_Timer();
+    QCOMPARE(g.runtime.endCalls, 1);
+    QCOMPARE(readAll(reportPath(g)).count("\r\n"), 13);
+}
+
+void TestScore::closingActsAsOK()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    QPointer<dlgScore> dialog = finishPractice(f);
+    const int dialogsBefore = f.runtime.dialogs.size();
+    dialog->close();
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(f.form.isEnabled());
+    QCOMPARE(f.runtime.dialogs.size(), dialogsBefore + 1); // a new practice began
+    QVERIFY(!QFile::exists(reportPath(f)));              // the unsaved result is dropped
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(dialog.isNull());
+}
+
+void TestScore::okStartsNewPracticeWithFreshDialog()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    QPointer<dlgScore> first = finishPractice(f);
+    first->ui.cmdSave->click();
+    for (int i = 0; i < 3; ++i)
+        first->Timer1_Timer();
+    first->ui.cmdOK->click();
+    QVERIFY(f.form.isEnabled());
+    QVERIFY(f.form.ui.Timer1->isEnabled());
+    QCOMPARE(f.form.state().TypedChars, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(first.isNull());
+
+    dlgScore *second = finishPractice(f);
+    QVERIFY(second);
+    QVERIFY(!second->isSaved());
+    QCOMPARE(second->ticks(), qint16(0));
+    QCOMPARE(second->ui.txtResult->text(), QStringLiteral("用户"));
+}
+
+void TestScore::exitEndsWithoutSaving()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    dialog->ui.cmdExit->click();
+    QCOMPARE(f.runtime.endCalls, 1);
+    QVERIFY(!QFile::exists(reportPath(f)));
+}
+
+void TestScore::reportCommand()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    dialog->ui.cmdScore->click();
+    // The executable's folder, not the working directory; no check that it exists.
+    QCOMPARE(f.runtime.opened, QStringList { QCoreApplication::applicationDirPath() + QStringLiteral("/成绩单.htm") });
+    const int shown = f.runtime.messages.size();
+    f.runtime.viewerStarts = false;
+    dialog->ui.cmdScore->click();
+    QCOMPARE(f.runtime.messages.size(), shown + 1);
+    QCOMPARE(f.runtime.messages.constLast().prompt, QStringLiteral("成绩单不存在！"));
+    QCOMPARE(f.runtime.messages.constLast().style, 0);
+    QCOMPARE(f.runtime.messages.constLast().title, QStringLiteral("Keyvale"));
+}
+
+QTEST_MAIN(TestScore)
+#include "tst_score.moc"
