@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QUrl>
@@ -62,6 +63,11 @@ QString QtRuntime::showOpenDialog(QWidget *parent, const QString &presetName,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return presetName;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+QAction *QtRuntime::popupMenu(QMenu *menu, const QPoint &globalPos)
+{
+    return menu->exec(globalPos);
 }
 
 void QtRuntime::beep()

@@ -16,6 +16,7 @@ public:
                 const QString &title) override;
     QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
                            int filterIndex) override;
+    QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;
     void beep() override;
     bool openInViewer(const QString &path) override;
     QDateTime now() const override;

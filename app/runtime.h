@@ -3,7 +3,7 @@
 // The run-time services layer.
 //
 // Everything the two windows need from the world outside their own controls goes
-// through one small interface: message boxes, the open-file dialog, the beep,
+// through one small interface: message boxes, the open-file dialog, pop-up menus, the beep,
 // opening a file in the desktop's default viewer, the clock and the date, random
 // numbers, the screen size and ending the program. QtRuntime provides them with
 // Qt; the tests use a double that answers dialogs and records what was shown.
@@ -16,6 +16,9 @@
 #include <QSize>
 #include <QString>
 
+class QAction;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace MsgBoxStyle {
@@ -45,6 +48,10 @@ public:
     virtual QString showOpenDialog(QWidget *parent, const QString &presetName,
                                    const QString &filter, int filterIndex)
         = 0;
+
+    // Shows a pop-up menu at a point of the screen and waits until it closes; the chosen
+    // item has been triggered by then. Returns the chosen item, or null.
+    virtual QAction *popupMenu(QMenu *menu, const QPoint &globalPos) = 0;
 
     // The system sound, without waiting.
     virtual void beep() = 0;

@@ -92,6 +92,8 @@ void Form1::setupUi(QWidget *form)
             boxPalette.setColor(QPalette::Text, vbColor(White));
             input->setPalette(boxPalette);
             input->setGeometry(pxRect(600, design.inputTop, 14055, 975));
+            // The window's pop-up menu takes the place of the box's edit menu.
+            input->setContextMenuPolicy(Qt::PreventContextMenu);
             txtinput.set(row, input);
         }
     }

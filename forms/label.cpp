@@ -53,6 +53,7 @@ void Label::setForeColor(quint32 colour)
 
 void Label::mousePressEvent(QMouseEvent *event)
 {
+    // The press is the label's own: it does not pass on to the window behind it.
+    event->accept();
     Q_EMIT mouseDown(event->button());
-    QLabel::mousePressEvent(event);
 }

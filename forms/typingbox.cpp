@@ -1,11 +1,18 @@
 #include "typingbox.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 TypingBox::TypingBox(int index, QWidget *parent)
     : QLineEdit(parent)
     , m_index(index)
 {
+}
+
+void TypingBox::mousePressEvent(QMouseEvent *event)
+{
+    Q_EMIT mouseDown(m_index, event->button());
+    QLineEdit::mousePressEvent(event);
 }
 
 bool TypingBox::offer(char16_t code)

@@ -31,7 +31,11 @@ public:
 
     void setKeyPressHandler(KeyPressHandler handler) { m_handler = std::move(handler); }
 
+Q_SIGNALS:
+    void mouseDown(int index, Qt::MouseButton button);
+
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
 

@@ -12,6 +12,15 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
 {
     ui.setupUi(this);
     connect(ui.menuOpen, &QAction::triggered, this, &Form1::menuOpen_Click);
+    connect(ui.menuPause, &QAction::triggered, this, &Form1::menuPause_Click);
+    connect(ui.menuContinue, &QAction::triggered, this, &Form1::menuContinue_Click);
+    connect(ui.mnuScore, &QAction::triggered, this, &Form1::mnuScore_Click);
+    connect(ui.menuExit, &QAction::triggered, this, &Form1::menuExit_Click);
+    connect(ui.lblTitle, &Label::mouseDown, this, &Form1::lblTitle_MouseDown);
+    for (int row = 1; row <= 4; ++row) {
+        connect(ui.lblShow[row], &Label::mouseDown, this,
+                [this, row](Qt::MouseButton button) { lblShow_MouseDown(row, button); });
+    }
     connect(ui.Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(ui.Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(ui.Timer1, &Timer::enabledChanged, this, [this](bool enabled) {
@@ -25,6 +34,7 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
     for (int row = 1; row <= 3; ++row) {
         ui.txtinput[row]->setKeyPressHandler(
             [this](int index, char16_t &keyAscii) { txtinput_KeyPress(index, keyAscii); });
+        connect(ui.txtinput[row], &TypingBox::mouseDown, this, &Form1::txtinput_MouseDown);
     }
 }
 

@@ -11,7 +11,9 @@
 //                   (the next block of three rows) and AdvanceRow (the next row);
 //   keystrokes.cpp  txtinput_KeyPress counts and checks every character typed;
 //   clock.cpp       the practice clock, the statistics tick and EndPractice, which
-//                   opens the score dialog (score/dlgscore.h).
+//                   opens the score dialog (score/dlgscore.h);
+//   menu.cpp        the pop-up menu: pause, continue, the score report, exit, and
+//                   closing the window.
 // Everything runs on the user-interface thread; handlers never overlap.
 
 #include "app/module1.h"
@@ -74,9 +76,26 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
+    // A right button opens the pop-up menu on the window's background, the title,
+    // a display row or a typing box.
+    void Form_MouseDown(Qt::MouseButton Button);
+    void lblTitle_MouseDown(Qt::MouseButton Button);
+    void lblShow_MouseDown(int Index, Qt::MouseButton Button);
+    void txtinput_MouseDown(int Index, Qt::MouseButton Button);
+    void menuPause_Click();
+    void menuContinue_Click();
+    void mnuScore_Click();
+    void menuExit_Click();
+
     Ui::Form1 ui;
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    // Form_Unload: closing the window drops the practice.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void popUpMenuOn(Qt::MouseButton button);
     void chooseTextSource();
     bool loadText(const QString &fileName);
     void enterFreeInput();

@@ -3,6 +3,7 @@
 #include "app/runtime.h"
 
 #include <QList>
+#include <QPoint>
 #include <QQueue>
 #include <QStringList>
 
@@ -35,6 +36,9 @@ public:
     QList<Message> messages;
     QList<DialogCall> dialogs;
     QStringList opened;
+    // Pop-up menus shown, and the item to choose in the next ones (none: dismissed).
+    QList<QPoint> popups;
+    QQueue<QAction *> menuChoices;
     int beeps = 0;
     int endCalls = 0;
     bool viewerStarts = true;
@@ -52,6 +56,7 @@ public:
     void msgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
     QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
                            int filterIndex) override;
+    QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;
     void beep() override { ++beeps; }
     bool openInViewer(const QString &path) override;
     QDateTime now() const override { return clock; }

@@ -1,0 +1,75 @@
+#include "form1.h"
+
+#include "app/runtime.h"
+#include "score/report.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
+#include <QMouseEvent>
+
+void Form1::popUpMenuOn(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        m_runtime.popupMenu(ui.menuFile, QCursor::pos());
+}
+
+void Form1::Form_MouseDown(Qt::MouseButton Button)
+{
+    popUpMenuOn(Button);
+}
+
+void Form1::lblTitle_MouseDown(Qt::MouseButton Button)
+{
+    popUpMenuOn(Button);
+}
+
+void Form1::lblShow_MouseDown(int, Qt::MouseButton Button)
+{
+    popUpMenuOn(Button);
+}
+
+void Form1::txtinput_MouseDown(int, Qt::MouseButton Button)
+{
+    popUpMenuOn(Button);
+}
+
+void Form1::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    Form_MouseDown(event->button());
+}
+
+void Form1::menuPause_Click()
+{
+    ui.Timer1->setEnabled(false);
+    ui.Timer2->setEnabled(false);
+    // Between practices no row is current and there is no box to lock.
+    if (CurRow >= 1 && CurRow <= 3)
+        ui.txtinput[CurRow]->setLocked(true);
+}
+
+void Form1::menuContinue_Click()
+{
+    ui.Timer1->setEnabled(true);
+    ui.Timer2->setEnabled(true);
+    if (CurRow >= 1 && CurRow <= 3)
+        ui.txtinput[CurRow]->setLocked(false);
+}
+
+void Form1::mnuScore_Click()
+{
+    // Opening the report is a convenience: any failure is silent.
+    m_runtime.openInViewer(m_module.AppPath + QDir::separator() + reportFileName());
+}
+
+void Form1::menuExit_Click()
+{
+    m_runtime.endProgram();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    ui.CommonDialog1.fileName.clear();
+    event->accept();
+}

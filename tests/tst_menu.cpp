@@ -1,0 +1,176 @@
+#include "practicefixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTest>
+
+class TestMenu : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void rightClickOpensMenu_data();
+    void rightClickOpensMenu();
+    void pauseAndContinue();
+    void pauseTwiceAndContinueWithoutPause();
+    void scoreReportFromStartFolder();
+    void exitEndsAtOnce();
+    void closingTheWindow();
+};
+
+namespace {
+
+QWidget *target(PracticeFixture &f, const QString &name)
+{
+    Ui::Form1 &ui = f.form.ui;
+    if (name == QLatin1String("window"))
+        return &f.form;
+    if (name == QLatin1String("lblTitle"))
+        return ui.lblTitle;
+    if (name == QLatin1String("lblShow(2)"))
+        return ui.lblShow[2];
+    if (name == QLatin1String("txtinput(3)"))
+        return ui.txtinput[3];
+    if (name == QLatin1String("lblSign(1)"))
+        return ui.lblSign[1];
+    if (name == QLatin1String("lblSpeed1"))
+        return ui.lblSpeed1;
+    return ui.lblDate;
+}
+
+} // namespace
+
+void TestMenu::rightClickOpensMenu_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("opens");
+    for (const char *where : { "window", "lblTitle", "lblShow(2)", "txtinput(3)" }) {
+        QTest::addRow("right on %s", where) << where << Qt::RightButton << true;
+        QTest::addRow("left on %s", where) << where << Qt::LeftButton << false;
+        QTest::addRow("middle on %s", where) << where << Qt::MiddleButton << false;
+    }
+    for (const char *where : { "lblSign(1)", "lblSpeed1", "lblDate" })
+        QTest::addRow("right on %s", where) << where << Qt::RightButton << false;
+}
+
+void TestMenu::rightClickOpensMenu()
+{
+    QFETCH(QString, where);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, opens);
+    PracticeFixture f;
+    f.start("abc\r\ndef\r\nghi\r\n");
+    QWidget *widget = target(f, where);
+    // A point of the window's background that no control covers.
+    const QPoint point = widget == &f.form ? QPoint(780, 100) : widget->rect().center();
+    QTest::mousePress(widget, button, Qt::NoModifier, point);
+    QCOMPARE(f.runtime.popups.size(), opens ? 1 : 0);
+    QCOMPARE(f.form.windowTitle().startsWith(QStringLiteral("Keyvale－")), true);
+}
+
+void TestMenu::pauseAndContinue()
+{
+    PracticeFixture f;
+    f.start(QByteArray(50, 'a'));
+    f.type(f.box(1), QStringLiteral("aa"));
+    f.advanceClock(1500);
+
+    f.runtime.menuChoices.enqueue(f.form.ui.menuPause);
+    QTest::mousePress(f.box(1), Qt::RightButton);
+    QVERIFY(!f.form.ui.Timer1->isEnabled());
+    QVERIFY(!f.form.ui.Timer2->isEnabled());
+    QVERIFY(f.box(1)->isLocked());
+
+    // Paused: keys change nothing and the clock stands still.
+    f.type(f.box(1), QStringLiteral("ax"));
+    f.advanceClock(5000);
+    QCOMPARE(f.form.state().TypedChars, 2);
+    QCOMPARE(f.module.ErrorCount, 0);
+    QCOMPARE(f.box(1)->text(), QStringLiteral("aa"));
+    QCOMPARE(f.form.ui.lblResult[3]->caption(), QStringLiteral("时间：0:1:5"));
+
+    f.runtime.menuChoices.enqueue(f.form.ui.menuContinue);
+    QTest::mousePress(f.form.ui.lblShow[1], Qt::RightButton);
+    QVERIFY(f.form.ui.Timer1->isEnabled());
+    QVERIFY(f.form.ui.Timer2->isEnabled());
+    QVERIFY(!f.box(1)->isLocked());
+    f.type(f.box(1), QStringLiteral("a"));
+    f.advanceClock(100);
+    QCOMPARE(f.form.state().TypedChars, 3);
+    QCOMPARE(f.form.ui.lblResult[3]->caption(), QStringLiteral("时间：0:1:6"));
+}
+
+void TestMenu::pauseTwiceAndContinueWithoutPause()
+{
+    PracticeFixture f;
+    f.start("abcdef\r\nghijkl\r\n");
+    f.type(f.box(1), QStringLiteral("abcdef"));
+    QCOMPARE(f.form.state().CurRow, qint16(2));
+
+    f.form.menuContinue_Click(); // without a pause: nothing changes
+    QCOMPARE(f.unlockedBox(), 2);
+    QVERIFY(f.form.ui.Timer1->isEnabled());
+
+    f.form.menuPause_Click();
+    f.form.menuPause_Click();
+    QCOMPARE(f.unlockedBox(), 0);
+    f.form.menuContinue_Click();
+    QCOMPARE(f.unlockedBox(), 2);
+    f.form.menuContinue_Click();
+    QCOMPARE(f.unlockedBox(), 2);
+    f.type(f.box(2), QStringLiteral("g"));
+    QCOMPARE(f.form.state().TypedChars, 7);
+}
+
+void TestMenu::scoreReportFromStartFolder()
+{
+    const QString saved = QDir::currentPath();
+    PracticeFixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("with blank")));
+    const QString start = f.dir.filePath(QStringLiteral("with blank"));
+    QVERIFY(QDir::setCurrent(start));
+    f.load();
+    QVERIFY(QDir::setCurrent(saved));
+
+    // The folder of the start, blank and all, even after the working directory moved.
+    f.form.mnuScore_Click();
+    QCOMPARE(f.runtime.opened, QStringList { start + QStringLiteral("/成绩单.htm") });
+
+    // Nothing can be started: still no message.
+    const int messages = f.runtime.messages.size();
+    f.runtime.viewerStarts = false;
+    f.runtime.menuChoices.enqueue(f.form.ui.mnuScore);
+    QTest::mousePress(f.form.ui.lblTitle, Qt::RightButton);
+    QCOMPARE(f.runtime.opened.size(), 2);
+    QCOMPARE(f.runtime.messages.size(), messages);
+}
+
+void TestMenu::exitEndsAtOnce()
+{
+    PracticeFixture f;
+    f.start("abc\r\n");
+    f.type(f.box(1), QStringLiteral("ab"));
+    f.runtime.menuChoices.enqueue(f.form.ui.menuExit);
+    QTest::mousePress(f.box(1), Qt::RightButton);
+    QCOMPARE(f.runtime.endCalls, 1);
+    QVERIFY(!f.form.scoreDialog());
+    QVERIFY(f.runtime.messages.isEmpty());
+}
+
+void TestMenu::closingTheWindow()
+{
+    PracticeFixture f;
+    f.start("abc\r\n");
+    QVERIFY(!f.form.ui.CommonDialog1.fileName.isEmpty());
+    QVERIFY(f.form.close());
+    QVERIFY(f.form.ui.CommonDialog1.fileName.isEmpty());
+    QVERIFY(!f.form.isVisible());
+    QCOMPARE(f.runtime.endCalls, 0);
+    // The program ends with its last ordinary window: this one, since the score dialog
+    // is a tool window.
+    QVERIFY(QGuiApplication::quitOnLastWindowClosed());
+    QVERIFY(f.form.testAttribute(Qt::WA_QuitOnClose));
+}
+
+QTEST_MAIN(TestMenu)
+#include "tst_menu.moc"
