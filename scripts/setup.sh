@@ -12,7 +12,7 @@ packages=(
     # Chinese faces standing in for the designed ones, and a metric-compatible Arial
     fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
     # a private X server and real input events for the end-to-end test and screenshots
-    xvfb xdotool imagemagick x11-utils
+    xvfb xdotool imagemagick
 )
 
 missing=()

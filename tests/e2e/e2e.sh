@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# End-to-end test: the real program in its own X server, driven by real X key and mouse
+# events. Usage: e2e.sh path/to/keyvale
+set -euo pipefail
+
+keyvale=$(realpath "${1:?usage: e2e.sh path/to/keyvale}")
+work=$(mktemp -d)
+xs_artifacts=$work
+source "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
+trap 'xs_cleanup; [[ ${keep:-} ]] || rm -rf "$work"' EXIT
+
+step() { echo "e2e: $*"; }
+
+# Places of the main window, in pixels from its client origin.
+box1=(406 233)          # the first typing box
+background=(780 100)    # the window's own background
+typed_count=(0 24 160 22) # the typed-characters count
+clock=(0 48 160 22)     # the practice clock
+
+# A practice text in GBK: 5 + 3 characters, so two errors are allowed.
+printf 'Hi \xc4\xe3\xba\xc3\r\nok.\r\n' >"$work/lesson.txt"
+mkdir -p "$work/home" "$work/run"
+chmod 700 "$work/run"
+
+xs_start
+cd "$work"
+HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run LC_ALL=C.UTF-8 \
+    xs_run "$keyvale"
+app=$xs_last_pid
+cd - >/dev/null
+
+step "cancel the open-file dialog"
+dialog=$(xs_window '^Open$')
+main=$(xs_windows '^Keyvale$' | head -n 1)
+[[ -n $main ]] || xs_fail "the main window is not shown behind the dialog"
+xs_focus "$dialog"
+xdotool key Escape
+
+step "dismiss the free-input message"
+xs_wait "the message box" test "$(xs_windows '^Keyvale$' | wc -l)" -ge 2
+message=$(xs_windows '^Keyvale$' | grep -vx "$main" | head -n 1)
+xs_focus "$message"
+xdotool key Return
+xs_wait "the free-input caption" xs_windows '^Keyvale－自由录入$'
+
+step "type in free input and see the count change"
+before=$(xs_pixels "$main" "${typed_count[@]}")
+xs_focus "$main"
+xs_click "$main" "${box1[@]}"
+xdotool type --delay 40 'abc'
+count_changed() { [[ $(xs_pixels "$main" "${typed_count[@]}") != "$before" ]]; }
+xs_wait "the typed count to change" count_changed
+
+step "open the GBK text through the menu and the dialog"
+xs_click "$main" "${background[@]}" 3
+sleep 0.3
+xdotool key o
+dialog=$(xs_window '^Open$')
+xs_focus "$dialog"
+xdotool type --delay 20 "$work/lesson.txt"
+xdotool key Return
+xs_wait "the text's caption" xs_windows "^Keyvale－$work/lesson.txt\$"
+
+step "type the text to its end with one error"
+xs_focus "$main"
+xs_click "$main" "${box1[@]}"
+xdotool type --delay 60 'Hi 你'
+sleep 1.3 # let the statistics tick once with the clock past zero
+xdotool type --delay 60 'X'
+xdotool type --delay 60 'ok.'
+score=$(xs_window '^成绩$')
+
+step "save with Enter in the name box"
+xs_focus "$score"
+xdotool key Return
+report=$work/成绩单.htm
+xs_wait "the report" test -s "$report"
+
+step "check the report"
+[[ $(wc -l <"$report") == 13 ]] || xs_fail "the report has $(wc -l <"$report") lines, not 13"
+[[ $(grep -c $'\r$' "$report") == 13 ]] || xs_fail "not every line of the report ends in CR LF"
+grep -q $'\xd3\xc3\xbb\xa7' "$report" || xs_fail "the name is not in GBK"
+mapfile -t lines < <(iconv -f GB18030 -t UTF-8 "$report" | tr -d '\r')
+lead='<p><font color =0000FF  > <body bgcolor=008f70>'
+expect_line() {
+    [[ ${lines[$1 - 1]} == "$2" ]] || xs_fail "report line $1 is '${lines[$1 - 1]}', expected '$2'"
+}
+expect_shape() {
+    [[ ${lines[$1 - 1]} =~ $2 ]] || xs_fail "report line $1 is '${lines[$1 - 1]}', not of the shape $2"
+}
+expect_line 1 '<p><font color =0000FF face =arial >'
+expect_shape 2 '^[0-9]{4} - [A-Za-z]+ - [0-9]{2}-[A-Za-z]+ [0-9]{2}:[0-9]{2}:[0-9]{2}</font></p>$'
+for n in 3 5 7 9 11; do expect_line $n "$lead"; done
+expect_line 4 '姓名:   <font color=FFFF00>用户</p>'
+expect_line 6 '字数:   <font color=FFFF00>8</p>'
+expect_shape 8 '^速度:   <font color=FFFF00>[0-9]*\.[0-9]{0,2}</p>$'
+expect_shape 10 '^得分:   <font color=FFFF00>[0-9]*\.[0-9]{0,2}</p>$'
+expect_line 12 '错误:   <font color=FFFF00>1</p>'
+expect_line 13 ''
+
+step "OK starts a new practice; cancel into free input"
+xs_click "$score" 260 28
+dialog=$(xs_window '^Open$')
+xs_focus "$dialog"
+xdotool key Escape
+xs_wait "the message box" test "$(xs_windows '^Keyvale' | wc -l)" -ge 2
+message=$(xs_windows '^Keyvale$' | grep -vx "$main" | head -n 1)
+xs_focus "$message"
+xdotool key Return
+xs_wait "free input" xs_windows '^Keyvale－自由录入$'
+
+step "pause: typing is counted nowhere and the clock stands"
+xs_click "$main" "${background[@]}" 3
+sleep 0.3
+xdotool key s
+sleep 0.3
+count=$(xs_pixels "$main" "${typed_count[@]}")
+time=$(xs_pixels "$main" "${clock[@]}")
+xs_focus "$main"
+xs_click "$main" "${box1[@]}"
+xdotool type --delay 40 'zzz'
+sleep 1.2
+[[ $(xs_pixels "$main" "${typed_count[@]}") == "$count" ]] || xs_fail "keys were counted while paused"
+[[ $(xs_pixels "$main" "${clock[@]}") == "$time" ]] || xs_fail "the clock ran while paused"
+
+step "continue: typing counts again"
+xs_click "$main" "${background[@]}" 3
+sleep 0.3
+xdotool key c
+xs_focus "$main"
+xs_click "$main" "${box1[@]}"
+xdotool type --delay 40 'y'
+before=$count
+xs_wait "the typed count to change" count_changed
+
+step "exit through the menu"
+xs_click "$main" "${background[@]}" 3
+sleep 0.3
+xdotool key x
+exited() { ! kill -0 "$app" 2>/dev/null; }
+xs_wait "the program to end" exited
+wait "$app" || xs_fail "the program ended with status $?"
+echo "e2e: passed"

@@ -1,0 +1,114 @@
+# Helpers for driving Keyvale in a private X server with real input events.
+# Source this file; it stops everything it started when the sourcing script exits.
+
+xs_pids=()
+xs_display=
+
+xs_fail() {
+    echo "FAIL: $*" >&2
+    keep=1
+    if [[ -n ${xs_display} ]]; then
+        echo "      windows shown:" >&2
+        local id
+        for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+            echo "        $(xdotool getwindowname "$id")" >&2
+        done
+    fi
+    if [[ -n ${xs_display} && -n ${xs_artifacts:-} ]]; then
+        DISPLAY=:${xs_display} import -window root "${xs_artifacts}/failure.png" 2>/dev/null &&
+            echo "      screen at the failure: ${xs_artifacts}/failure.png" >&2
+    fi
+    exit 1
+}
+
+xs_cleanup() {
+    local pid
+    for pid in "${xs_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${xs_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    xs_pids=()
+}
+trap xs_cleanup EXIT
+
+# Starts Xvfb on a free display and exports DISPLAY.
+xs_start() {
+    local n
+    for n in $(seq 90 140); do
+        [[ -e /tmp/.X${n}-lock || -e /tmp/.X11-unix/X${n} ]] && continue
+        Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xs_pids+=($!)
+        xs_display=$n
+        export DISPLAY=":${n}"
+        local deadline=$((SECONDS + 10))
+        until xdotool getdisplaygeometry >/dev/null 2>&1; do
+            ((SECONDS < deadline)) || xs_fail "Xvfb did not start on :${n}"
+            sleep 0.1
+        done
+        return 0
+    done
+    xs_fail "no free X display number"
+}
+
+# Starts a program in the background; its pid is in xs_last_pid.
+xs_run() {
+    "$@" &
+    xs_last_pid=$!
+    xs_pids+=("$xs_last_pid")
+}
+
+# xs_wait DESCRIPTION COMMAND...: polls COMMAND until it succeeds, for up to 10 s.
+xs_wait() {
+    local what=$1
+    shift
+    local deadline=$((SECONDS + 10))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || xs_fail "timed out waiting for ${what}"
+        sleep 0.1
+    done
+}
+
+# The visible windows whose caption matches a regular expression, one id per line.
+xs_windows() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null
+}
+
+# Prints the id of the first visible window matching the caption, waiting for it.
+xs_window() {
+    xs_wait "a window named '$1'" xs_windows "$1"
+    xs_windows "$1" | head -n 1
+}
+
+# Prints the id of a visible window other than the given one, waiting for it.
+xs_other_window() {
+    other() { xdotool search --onlyvisible --name '.' 2>/dev/null | grep -vx "$1"; }
+    xs_wait "a second window" other "$1"
+    other "$1" | head -n 1
+}
+
+# Gives a window the keyboard; there is no window manager to do it.
+xs_focus() {
+    xdotool windowfocus --sync "$1"
+}
+
+# Sets X and Y to a window's client origin on the screen.
+xs_origin() {
+    local WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+}
+
+# Clicks a button (1 left, 3 right) at a point of a window, relative to its origin.
+xs_click() {
+    local window=$1 dx=$2 dy=$3 button=${4:-1}
+    xs_origin "$window"
+    xdotool mousemove --sync $((X + dx)) $((Y + dy)) click "$button"
+}
+
+# A checksum of the pixels of a window's area: dx dy width height.
+xs_pixels() {
+    local window=$1
+    xs_origin "$window"
+    import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" rgb:- 2>/dev/null | md5sum
+}
