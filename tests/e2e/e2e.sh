@@ -37,7 +37,7 @@ xs_focus "$dialog"
 xdotool key Escape
 
 step "dismiss the free-input message"
-xs_wait "the message box" test "$(xs_windows '^Keyvale$' | wc -l)" -ge 2
+xs_wait "the message box" xs_at_least 2 '^Keyvale$'
 message=$(xs_windows '^Keyvale$' | grep -vx "$main" | head -n 1)
 xs_focus "$message"
 xdotool key Return
@@ -52,9 +52,8 @@ count_changed() { [[ $(xs_pixels "$main" "${typed_count[@]}") != "$before" ]]; }
 xs_wait "the typed count to change" count_changed
 
 step "open the GBK text through the menu and the dialog"
-xs_click "$main" "${background[@]}" 3
-sleep 0.3
-xdotool key o
+xs_open_menu "$main" "${background[@]}"
+xdotool key o # the open-file dialog follows
 dialog=$(xs_window '^Open$')
 xs_focus "$dialog"
 xdotool type --delay 20 "$work/lesson.txt"
@@ -103,17 +102,16 @@ xs_click "$score" 260 28
 dialog=$(xs_window '^Open$')
 xs_focus "$dialog"
 xdotool key Escape
-xs_wait "the message box" test "$(xs_windows '^Keyvale' | wc -l)" -ge 2
+xs_wait "the message box" xs_at_least 2 '^Keyvale'
 message=$(xs_windows '^Keyvale$' | grep -vx "$main" | head -n 1)
 xs_focus "$message"
 xdotool key Return
 xs_wait "free input" xs_windows '^Keyvale－自由录入$'
 
 step "pause: typing is counted nowhere and the clock stands"
-xs_click "$main" "${background[@]}" 3
-sleep 0.3
-xdotool key s
-sleep 0.3
+xs_open_menu "$main" "${background[@]}"
+xs_choose s
+sleep 0.3 # the last repaint of the clock
 count=$(xs_pixels "$main" "${typed_count[@]}")
 time=$(xs_pixels "$main" "${clock[@]}")
 xs_focus "$main"
@@ -124,9 +122,8 @@ sleep 1.2
 [[ $(xs_pixels "$main" "${clock[@]}") == "$time" ]] || xs_fail "the clock ran while paused"
 
 step "continue: typing counts again"
-xs_click "$main" "${background[@]}" 3
-sleep 0.3
-xdotool key c
+xs_open_menu "$main" "${background[@]}"
+xs_choose c
 xs_focus "$main"
 xs_click "$main" "${box1[@]}"
 xdotool type --delay 40 'y'
@@ -134,8 +131,7 @@ before=$count
 xs_wait "the typed count to change" count_changed
 
 step "exit through the menu"
-xs_click "$main" "${background[@]}" 3
-sleep 0.3
+xs_open_menu "$main" "${background[@]}"
 xdotool key x
 exited() { ! kill -0 "$app" 2>/dev/null; }
 xs_wait "the program to end" exited

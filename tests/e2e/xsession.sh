@@ -81,6 +81,11 @@ xs_window() {
     xs_windows "$1" | head -n 1
 }
 
+# Succeeds when at least N visible windows have a caption matching the expression.
+xs_at_least() {
+    (($(xs_windows "$2" | wc -l) >= $1))
+}
+
 # Prints the id of a visible window other than the given one, waiting for it.
 xs_other_window() {
     other() { xdotool search --onlyvisible --name '.' 2>/dev/null | grep -vx "$1"; }
@@ -104,6 +109,25 @@ xs_click() {
     local window=$1 dx=$2 dy=$3 button=${4:-1}
     xs_origin "$window"
     xdotool mousemove --sync $((X + dx)) $((Y + dy)) click "$button"
+}
+
+# Right-clicks a point of a window and waits for the program's pop-up menu.
+xs_open_menu() {
+    xs_menu_base=$(xs_program_windows)
+    xs_click "$1" "$2" "$3" 3
+    menu_open() { (($(xs_program_windows) > xs_menu_base)); }
+    xs_wait "the pop-up menu" menu_open
+}
+
+# Chooses a menu item by its access key and waits for the menu to close.
+xs_choose() {
+    xdotool key "$1"
+    menu_closed() { (($(xs_program_windows) <= xs_menu_base)); }
+    xs_wait "the pop-up menu to close" menu_closed
+}
+
+xs_program_windows() {
+    xdotool search --onlyvisible --class keyvale 2>/dev/null | wc -l
 }
 
 # A checksum of the pixels of a window's area: dx dy width height.
