@@ -33,23 +33,23 @@ xs_cleanup() {
 }
 trap xs_cleanup EXIT
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. The server picks the display
+# itself and reports it once it accepts connections, so runs side by side never race
+# for a number.
 xs_start() {
-    local n
-    for n in $(seq 90 140); do
-        [[ -e /tmp/.X${n}-lock || -e /tmp/.X11-unix/X${n} ]] && continue
-        Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        xs_pids+=($!)
-        xs_display=$n
-        export DISPLAY=":${n}"
-        local deadline=$((SECONDS + 10))
-        until xdotool getdisplaygeometry >/dev/null 2>&1; do
-            ((SECONDS < deadline)) || xs_fail "Xvfb did not start on :${n}"
-            sleep 0.1
-        done
-        return 0
+    local report
+    report=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$report" >/dev/null 2>&1 &
+    xs_pids+=($!)
+    local deadline=$((SECONDS + 10))
+    until [[ -s $report ]]; do
+        ((SECONDS < deadline)) || xs_fail "Xvfb did not start"
+        sleep 0.05
     done
-    xs_fail "no free X display number"
+    xs_display=$(head -n 1 "$report")
+    rm -f "$report"
+    export DISPLAY=":${xs_display}"
+    xdotool getdisplaygeometry >/dev/null || xs_fail "cannot reach Xvfb on ${DISPLAY}"
 }
 
 # Starts a program in the background; its pid is in xs_last_pid.
