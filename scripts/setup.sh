@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Keyvale need, when
-# any are missing, then configures and builds the program and its tests in build/.
+# any are missing, then configures and builds the program and its tests in build/
+# (or in $BUILD_DIR; further arguments go to cmake).
 # As root it installs with apt-get; as any other user it prints what to install.
 set -euo pipefail
 
@@ -34,5 +35,6 @@ if ((${#missing[@]})); then
     fi
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build build --parallel "$(nproc)"
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <csignal>
@@ -406,43 +408,49 @@ void TestScore::failedSaveWarnsAndRetries()
     QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
 }
 
-void TestScore::failedWriteLeavesFileAsItWas()
-{
-    // A file-size limit makes the write stop part-way, as a full disk does. The save
-    // runs in a child process so that the limit binds only there.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(reportFileName());
-    const QByteArray before(1000, 'o');
-    writeFile(dir, reportFileName(), before);
-    ReportEntry entry;
-    entry.values[0] = QString(500, QLatin1Char('n'));
-    const QByteArray bytes = reportEntryBytes(entry);
+namespace {
 
+// Runs body in a child process whose files cannot grow past limit bytes, as on a full
+// disk: a write stops part-way and fails. Returns the child's exit status.
+int withFileSizeLimit(rlim_t limit, const std::function<bool()> &body)
+{
     const pid_t child = fork();
-    QVERIFY(child >= 0);
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit { 1200, 1200 };
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(appendWhole(path, bytes) ? 0 : 1);
+        const rlimit fileSize { limit, limit };
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        _exit(body() ? 0 : 1);
     }
-    int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 1); // reported as failed
-    QCOMPARE(readAll(path), before);   // and nothing torn left behind
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
-    // A report this call would have created is removed again.
-    const QString fresh = dir.filePath(QStringLiteral("new.htm"));
-    const pid_t second = fork();
-    if (second == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit { 100, 100 };
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(appendWhole(fresh, bytes) ? 0 : 1);
-    }
-    QCOMPARE(waitpid(second, &status, 0), second);
-    QCOMPARE(WEXITSTATUS(status), 1);
+} // namespace
+
+void TestScore::failedWriteLeavesFileAsItWas()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    const QByteArray before(1000, 'o');
+    writeFile(f.dir, reportFileName(), before);
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    dialog->ui.txtResult->setText(QString(500, QLatin1Char('n')));
+
+    // In the child, Save fails part-way: the learner is warned and nothing is saved.
+    const int status = withFileSizeLimit(1200, [&] {
+        dialog->ui.cmdSave->click();
+        const FakeRuntime::Message &last = f.runtime.messages.constLast();
+        return !dialog->isSaved() && last.style == 48 && last.prompt.startsWith(QStringLiteral("  无法保存成绩到："));
+    });
+    QCOMPARE(status, 0);
+    QCOMPARE(readAll(reportPath(f)), before); // no torn entry left behind
+
+    // A report that the failed save would have created is removed again.
+    const QString fresh = f.dir.filePath(QStringLiteral("new.htm"));
+    QCOMPARE(withFileSizeLimit(100, [&] { return !appendWhole(fresh, QByteArray(500, 'x')); }), 0);
     QVERIFY(!QFile::exists(fresh));
 }
 
