@@ -105,7 +105,9 @@ QStringList decodeLines(const std::vector<QByteArray> &lines, const char *encodi
     QStringList decoded;
     decoded.reserve(qsizetype(lines.size()));
     for (const QByteArray &line : lines) {
-        QStringDecoder decoder(encoding);
+        // The file's own byte-order mark is gone already; a U+FEFF that starts a line
+        // is a character of the text and is kept.
+        QStringDecoder decoder(encoding, QStringDecoder::Flag::ConvertInitialBom);
         QString text = decoder.decode(line);
         text += decoder.decode(QByteArrayView("\r", 1));
         text.chop(1);

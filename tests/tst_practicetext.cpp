@@ -151,6 +151,10 @@ void TestPracticeText::encodings_data()
         << QByteArray("a\x80\xFF" "b") << QStringList { QStringLiteral("a\uFFFD\uFFFDb") };
     QTest::addRow("lead byte cut short at a line end")
         << QByteArray("a\xC4\r\nb") << QStringList { QStringLiteral("a\uFFFD"), "b" };
+    QTest::addRow("a mark starting a later line is kept")
+        << QByteArray("a\r\n\xEF\xBB\xBF" "b") << QStringList { "a", QStringLiteral("\uFEFFb") };
+    QTest::addRow("a second mark after the first is kept")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "c") << QStringList { QStringLiteral("\uFEFFc") };
     QTest::addRow("UTF-8 with mark and a bad byte")
         << QByteArray("\xEF\xBB\xBF" "ok\xFF") << QStringList { QStringLiteral("ok\uFFFD") };
 }

@@ -1,0 +1,32 @@
+// Any bytes as a practice file: line ends, encodings, over-long lines, huge files.
+#include "fuzztargets.h"
+
+#include "app/practicetext.h"
+
+#include <QBuffer>
+
+int fuzzPracticeText(const uint8_t *data, size_t size)
+{
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const PracticeText text = readPracticeText(buffer);
+
+    FUZZ_REQUIRE(text.status == PracticeText::Status::Ok || text.status == PracticeText::Status::LineTooLong);
+    FUZZ_REQUIRE(text.lines.size() <= PracticeText::MaxStoredLines);
+    if (text.status != PracticeText::Status::Ok)
+        FUZZ_REQUIRE(text.lines.isEmpty());
+    qsizetype total = 0;
+    for (const QString &line : text.lines) {
+        FUZZ_REQUIRE(line.size() <= PracticeText::MaxLineLength);
+        FUZZ_REQUIRE(!line.contains(QLatin1Char('\r')));
+        total += line.size();
+    }
+    // Nothing is dropped: every byte shows up as at least a part of a character,
+    // except line ends and a byte-order mark.
+    if (text.status == PracticeText::Status::Ok && text.lines.size() < PracticeText::MaxStoredLines)
+        FUZZ_REQUIRE(total >= (qsizetype(size) - bytes.count('\r') - bytes.count('\n') - 3) / 4);
+    return 0;
+}
+
+KEYVALE_FUZZ_ENTRY(fuzzPracticeText)

@@ -1,0 +1,10 @@
+#include "fuzztargets.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void fuzzFailure(const char *condition, const char *file, int line)
+{
+    std::fprintf(stderr, "%s:%d: rule broken: %s\n", file, line, condition);
+    std::abort();
+}
