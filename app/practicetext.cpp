@@ -96,9 +96,9 @@ private:
     bool m_hasBom = false;
 };
 
-// Decodes every line with one encoding. Each line is decoded on its own and closed by a
-// line end, so a sequence cut short at the end of a line becomes U+FFFD instead of
-// being dropped or running on into the next line.
+// Decodes every line with one encoding. Each line is decoded on its own, in one piece
+// with a line end after it, so that a sequence cut short at the end of the line becomes
+// U+FFFD instead of being dropped or running on into the next line.
 QStringList decodeLines(const std::vector<QByteArray> &lines, const char *encoding,
                         bool *anyError = nullptr)
 {
@@ -108,9 +108,9 @@ QStringList decodeLines(const std::vector<QByteArray> &lines, const char *encodi
         // The file's own byte-order mark is gone already; a U+FEFF that starts a line
         // is a character of the text and is kept.
         QStringDecoder decoder(encoding, QStringDecoder::Flag::ConvertInitialBom);
-        QString text = decoder.decode(line);
-        text += decoder.decode(QByteArrayView("\r", 1));
-        text.chop(1);
+        QString text = decoder.decode(line + '\r');
+        if (text.endsWith(QLatin1Char('\r')))
+            text.chop(1);
         decoded.append(std::move(text));
         if (decoder.hasError() && anyError)
             *anyError = true;

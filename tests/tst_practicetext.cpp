@@ -155,6 +155,8 @@ void TestPracticeText::encodings_data()
         << QByteArray("a\r\n\xEF\xBB\xBF" "b") << QStringList { "a", QStringLiteral("\uFEFFb") };
     QTest::addRow("a second mark after the first is kept")
         << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "c") << QStringList { QStringLiteral("\uFEFFc") };
+    QTest::addRow("UTF-8 sequence cut short at a line end")
+        << QByteArray("\xEF\xBB\xBF" "a\xE4\xBD\r\nb") << QStringList { QStringLiteral("a\uFFFD\uFFFD"), "b" };
     QTest::addRow("UTF-8 with mark and a bad byte")
         << QByteArray("\xEF\xBB\xBF" "ok\xFF") << QStringList { QStringLiteral("ok\uFFFD") };
 }
