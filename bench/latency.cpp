@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -118,9 +119,15 @@ int main(int argc, char *argv[])
             text << row(r) << "\r\n";
     }
 
+    char keyvale[PATH_MAX], minimalWindow[PATH_MAX];
+    if (!realpath(argv[1], keyvale) || !realpath(argv[2], minimalWindow)) {
+        std::fprintf(stderr, "latency: cannot find the programs\n");
+        return 2;
+    }
+
     XSession x;
     const std::string environment = "HOME=" + folder + " LC_ALL=C.UTF-8 XDG_RUNTIME_DIR=" + folder;
-    x.start(argv[1], folder, environment);
+    x.start(keyvale, folder, environment);
     const Window dialog = x.waitForWindow("Open");
     if (!dialog) {
         std::fprintf(stderr, "latency: the open-file dialog did not appear\n");
@@ -130,7 +137,7 @@ int main(int argc, char *argv[])
     x.type(folder + "/text.txt");
     x.key("Return");
     const Window practice = x.waitForWindow("Keyvale\xEF\xBC\x8D");
-    x.start(argv[2], folder, environment);
+    x.start(minimalWindow, folder, environment);
     const Window minimal = x.waitForWindow("Minimal");
     if (!practice || !minimal) {
         std::fprintf(stderr, "latency: a window did not appear\n");

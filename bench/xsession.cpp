@@ -31,6 +31,12 @@ namespace {
 
 std::vector<pid_t> g_started;
 
+// Windows come and go while they are looked at; a vanished one is simply skipped.
+int ignoreError(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
 std::string caption(Display *display, Window window)
 {
     Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
@@ -64,8 +70,10 @@ XSession::XSession()
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
-               "tcp", nullptr);
+        // -noreset: a server that resets when its last client leaves would report its
+        // display again, into a pipe nobody reads any more.
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24",
+               "-nolisten", "tcp", nullptr);
         _exit(127);
     }
     close(pipeFds[1]);
@@ -77,9 +85,13 @@ XSession::XSession()
     m_name = ":" + std::string(buffer, size_t(got));
     while (!m_name.empty() && (m_name.back() == '\n'))
         m_name.pop_back();
-    m_display = XOpenDisplay(m_name.c_str());
+    // The server may report its display a moment before it takes connections.
+    const double deadline = nowMs() + 5000;
+    while (!(m_display = XOpenDisplay(m_name.c_str())) && nowMs() < deadline)
+        usleep(10'000);
     if (!m_display)
-        die("cannot connect to Xvfb");
+        die(("cannot connect to Xvfb on " + m_name).c_str());
+    XSetErrorHandler(ignoreError);
     int event, error, major, minor;
     if (!XTestQueryExtension(m_display, &event, &error, &major, &minor))
         die("no XTest extension");
@@ -146,7 +158,7 @@ Window XSession::waitForWindow(const std::string &prefix, int timeoutMs)
         XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count);
         Window found = 0;
         for (unsigned i = 0; i < count && !found; ++i) {
-            XWindowAttributes attributes;
+            XWindowAttributes attributes {};
             if (XGetWindowAttributes(m_display, children[i], &attributes) && attributes.map_state == IsViewable
                 && caption(m_display, children[i]).rfind(prefix, 0) == 0)
                 found = children[i];
@@ -162,6 +174,8 @@ Window XSession::waitForWindow(const std::string &prefix, int timeoutMs)
 
 void XSession::focus(Window window)
 {
+    // On top as well: pixels of a covered window cannot be read.
+    XRaiseWindow(m_display, window);
     XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
     XSync(m_display, False);
 }

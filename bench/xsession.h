@@ -25,6 +25,7 @@ public:
     // The first mapped top-level window whose caption starts with prefix, waiting up
     // to timeoutMs; 0 when none appears.
     Window waitForWindow(const std::string &prefix, int timeoutMs = 10000);
+    // Raises a window and gives it the keyboard; there is no window manager to do it.
     void focus(Window window);
     // A left click at a point of a window's client area.
     void click(Window window, int x, int y);

@@ -39,7 +39,7 @@ trap xs_cleanup EXIT
 xs_start() {
     local report
     report=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$report" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$report" >/dev/null 2>&1 &
     xs_pids+=($!)
     local deadline=$((SECONDS + 10))
     until [[ -s $report ]]; do
@@ -49,7 +49,8 @@ xs_start() {
     xs_display=$(head -n 1 "$report")
     rm -f "$report"
     export DISPLAY=":${xs_display}"
-    xdotool getdisplaygeometry >/dev/null || xs_fail "cannot reach Xvfb on ${DISPLAY}"
+    # The server may report its display a moment before it takes connections.
+    xs_wait "Xvfb on ${DISPLAY}" xdotool getdisplaygeometry
 }
 
 # Starts a program in the background; its pid is in xs_last_pid.
