@@ -37,17 +37,6 @@ QPixmap picture(const char *name)
     return QPixmap(QStringLiteral(":/pictures/") + QLatin1String(name));
 }
 
-Label *valueLabel(QWidget *parent, int left, int top, const QFont &font, quint32 foreColor)
-{
-    auto *label = new Label(parent);
-    label->setOpaque(false);
-    label->setForeColor(foreColor);
-    label->setFont(font);
-    label->move(px(left), px(top));
-    label->setAutoSize(true);
-    return label;
-}
-
 QToolButton *pictureButton(QWidget *parent, const QString &caption, const QIcon &icon,
                            const QRect &geometry, quint32 backColor)
 {
@@ -87,8 +76,8 @@ void dlgScore::setupUi(QWidget *dialog)
     const QFont hei = vbFont(QStringLiteral("黑体"), 14.25);
     const QFont arial = vbFont(QStringLiteral("Arial"), 14.25);
 
-    lblDate = valueLabel(dialog, 120, 120, song, LightOrange);
-    lblTime = valueLabel(dialog, 120, 600, arial, LightOrange);
+    lblDate = Label::autoSized(dialog, 120, 120, song, LightOrange);
+    lblTime = Label::autoSized(dialog, 120, 600, arial, LightOrange);
 
     const struct
     {
@@ -108,11 +97,11 @@ void dlgScore::setupUi(QWidget *dialog)
         lblTitle.set(i, title);
     }
 
-    lblScore.set(1, valueLabel(dialog, 840, 1680, arial, LightOrange));
-    lblScore.set(2, valueLabel(dialog, 840, 2160, arial, LightOrange));
-    lblScore.set(3, valueLabel(dialog, 3720, 1680,
+    lblScore.set(1, Label::autoSized(dialog, 840, 1680, arial, LightOrange));
+    lblScore.set(2, Label::autoSized(dialog, 840, 2160, arial, LightOrange));
+    lblScore.set(3, Label::autoSized(dialog, 3720, 1680,
                                vbFont(QStringLiteral("Arial"), 15.75, Weight::Regular, Underline::On), Red));
-    lblScore.set(4, valueLabel(dialog, 3720, 2160, arial, LightOrange));
+    lblScore.set(4, Label::autoSized(dialog, 3720, 2160, arial, LightOrange));
 
     txtResult = new TypingBox(0, dialog);
     txtResult->setFont(song);

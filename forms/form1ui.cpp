@@ -32,18 +32,11 @@ constexpr RowDesign Rows[] = {
     { 8724, 14055, 975, 9840, 0 },
 };
 
-// A transparent, auto-sized statistics label.
+// A statistics label: transparent, auto-sized, light orange unless told otherwise.
 Label *statLabel(QWidget *form, const QString &caption, int left, int top, const QFont &font,
                  quint32 foreColor = LightOrange)
 {
-    auto *label = new Label(form);
-    label->setOpaque(false);
-    label->setForeColor(foreColor);
-    label->setFont(font);
-    label->move(px(left), px(top));
-    label->setAutoSize(true);
-    label->setCaption(caption);
-    return label;
+    return Label::autoSized(form, left, top, font, foreColor, caption);
 }
 
 } // namespace

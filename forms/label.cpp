@@ -16,6 +16,19 @@ Label::Label(QWidget *parent)
     setOpaque(true);
 }
 
+Label *Label::autoSized(QWidget *parent, int left, int top, const QFont &font, quint32 foreColor,
+                        const QString &caption)
+{
+    auto *label = new Label(parent);
+    label->setOpaque(false);
+    label->setForeColor(foreColor);
+    label->setFont(font);
+    label->move(px(left), px(top));
+    label->setAutoSize(true);
+    label->setCaption(caption);
+    return label;
+}
+
 void Label::setCaption(const QString &caption)
 {
     setText(caption);

@@ -1,5 +1,6 @@
 #include "testfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -18,6 +19,18 @@ QByteArray gbk(const QString &text)
 {
     QStringEncoder encoder("GB18030");
     return encoder.encode(text);
+}
+
+WorkingDirectory::WorkingDirectory(const QString &path)
+    : m_saved(QDir::currentPath())
+{
+    if (!QDir::setCurrent(path))
+        qFatal("cannot enter %s", qPrintable(path));
+}
+
+WorkingDirectory::~WorkingDirectory()
+{
+    QDir::setCurrent(m_saved);
 }
 
 QByteArray numberedLines(int n)

@@ -13,3 +13,15 @@ QByteArray gbk(const QString &text);
 
 // n lines "line 1", "line 2", ... each ended by CR LF.
 QByteArray numberedLines(int n);
+
+// Makes a folder the working directory for the lifetime of the object: the program
+// saves its report there.
+class WorkingDirectory
+{
+public:
+    explicit WorkingDirectory(const QString &path);
+    ~WorkingDirectory();
+
+private:
+    QString m_saved;
+};

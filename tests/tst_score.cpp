@@ -21,20 +21,6 @@
 
 namespace {
 
-// Runs a test inside a folder of its own, as the program's working directory.
-class WorkingDirectory
-{
-public:
-    explicit WorkingDirectory(const QString &path)
-        : m_saved(QDir::currentPath())
-    {
-        QDir::setCurrent(path);
-    }
-    ~WorkingDirectory() { QDir::setCurrent(m_saved); }
-
-private:
-    QString m_saved;
-};
 
 QByteArray readAll(const QString &path)
 {

@@ -224,20 +224,6 @@ void Soak::run()
     QCOMPARE(f.runtime.endCalls, 0);
 }
 
-// Runs the test inside its own folder: saves go to the working directory.
-class WorkingDirectory
-{
-public:
-    explicit WorkingDirectory(const QString &path)
-        : m_saved(QDir::currentPath())
-    {
-        QDir::setCurrent(path);
-    }
-    ~WorkingDirectory() { QDir::setCurrent(m_saved); }
-
-private:
-    QString m_saved;
-};
 
 } // namespace
 
