@@ -10,6 +10,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keyvale"));
     QApplication::setOrganizationName(QStringLiteral("Larkmoor"));
+    QApplication::setOrganizationName(QStringLiteral("Larkmoor"));
     QApplication::setApplicationVersion(QStringLiteral(KEYVALE_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/keyvale.ico")));
 
