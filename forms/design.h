@@ -26,6 +26,21 @@ constexpr quint32 ButtonFace = 0x8000000F;
 constexpr quint32 ButtonText = 0x80000012;
 }
 
+// The colours the two windows use, as 0x00BBGGRR values.
+namespace Colour {
+constexpr quint32 DarkBlue = 0x00C00000;
+constexpr quint32 White = 0x00FFFFFF;
+constexpr quint32 Silver = 0x00C0C0C0;
+constexpr quint32 PaleGreen = 0x00C0FFC0;
+constexpr quint32 LightOrange = 0x0080C0FF;
+constexpr quint32 Orange = 0x000080FF;
+constexpr quint32 Red = 0x000000FF;
+constexpr quint32 Green = 0x0000C000;
+constexpr quint32 DarkGreen = 0x00004000;
+constexpr quint32 LightBlue = 0x00FFC0C0;
+constexpr quint32 LightYellow = 0x00C0FFFF;
+}
+
 QColor vbColor(quint32 value);
 
 enum class Weight { Regular, Bold };

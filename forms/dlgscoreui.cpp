@@ -7,14 +7,9 @@
 #include <QToolButton>
 #include <QWidget>
 
-namespace {
+using namespace Colour;
 
-constexpr quint32 LightBlue = 0x00FFC0C0;
-constexpr quint32 LightOrange = 0x0080C0FF;
-constexpr quint32 Green = 0x0000C000;
-constexpr quint32 Red = 0x000000FF;
-constexpr quint32 DarkGreen = 0x00004000;
-constexpr quint32 LightYellow = 0x00C0FFFF;
+namespace {
 
 struct CellDesign
 {

@@ -7,14 +7,9 @@
 #include <QMenu>
 #include <QWidget>
 
-namespace {
+using namespace Colour;
 
-constexpr quint32 DarkBlue = 0x00C00000;
-constexpr quint32 White = 0x00FFFFFF;
-constexpr quint32 Silver = 0x00C0C0C0;
-constexpr quint32 PaleGreen = 0x00C0FFC0;
-constexpr quint32 LightOrange = 0x0080C0FF;
-constexpr quint32 Orange = 0x000080FF;
+namespace {
 
 struct RowDesign
 {

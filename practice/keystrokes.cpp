@@ -13,7 +13,6 @@ constexpr char16_t Backspace = 8;
 constexpr qsizetype FreeInputFull = 28;
 // The share of the text's characters that the errors may reach.
 constexpr double ErrorShare = 0.33;
-constexpr quint32 Red = 0x000000FF;
 
 QString typedCount(qint32 typedChars)
 {
@@ -72,7 +71,7 @@ void Form1::checkKey(int index, char16_t &keyAscii)
         m_module.ErrorCount = checkedAdd<qint32>(m_module.ErrorCount, 1);
         ui.lblErr2->setCaption(QString::number(m_module.ErrorCount));
         m_runtime.beep();
-        ui.lblSign[CurRow]->setBackColor(Red);
+        ui.lblSign[CurRow]->setBackColor(Colour::Red);
         if (m_module.ErrorCount > std::floor(m_module.TotalChars * ErrorShare)) {
             m_runtime.msgBox(this, QStringLiteral("任务失败！！"), MsgBoxStyle::Critical,
                              QStringLiteral("错误"));
