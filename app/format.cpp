@@ -43,12 +43,13 @@ QString formatHashDotHash(float value)
     // The shortest fixed-point text that reads back as the same float, e.g. "72.34" for
     // the float nearest 72.34, so rounding sees the digits the value stands for.
     std::array<char, 64> buffer {};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                      std::fabs(value), std::chars_format::fixed);
+    const auto result = std::to_chars(
+        buffer.data(), buffer.data() + buffer.size(), std::fabs(value), std::chars_format::fixed);
     const std::string_view text(buffer.data(), size_t(result.ptr - buffer.data()));
     const size_t point = text.find('.');
     std::string whole(text.substr(0, point));
-    std::string fraction = point == std::string_view::npos ? std::string() : std::string(text.substr(point + 1));
+    std::string fraction
+        = point == std::string_view::npos ? std::string() : std::string(text.substr(point + 1));
     fraction.resize(3, '0');
 
     const bool roundUp = fraction[2] >= '5';
@@ -90,8 +91,7 @@ class Scanner
 public:
     explicit Scanner(QStringView text)
         : m_text(text)
-    {
-    }
+    { }
     QChar peek()
     {
         while (m_pos < m_text.size() && isSkipped(m_text[m_pos]))
@@ -199,7 +199,8 @@ double val(QStringView text)
 qint16 roundToInt16(double value)
 {
     const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max()))
+    if (!(rounded >= std::numeric_limits<qint16>::min()
+            && rounded <= std::numeric_limits<qint16>::max()))
         throw RuntimeError("overflow");
     return qint16(rounded);
 }

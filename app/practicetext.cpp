@@ -99,8 +99,8 @@ private:
 // Decodes every line with one encoding. Each line is decoded on its own, in one piece
 // with a line end after it, so that a sequence cut short at the end of the line becomes
 // U+FFFD instead of being dropped or running on into the next line.
-QStringList decodeLines(const std::vector<QByteArray> &lines, const char *encoding,
-                        bool *anyError = nullptr)
+QStringList decodeLines(
+    const std::vector<QByteArray> &lines, const char *encoding, bool *anyError = nullptr)
 {
     QStringList decoded;
     decoded.reserve(qsizetype(lines.size()));

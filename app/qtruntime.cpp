@@ -28,8 +28,8 @@ void QtRuntime::msgBox(QWidget *parent, const QString &prompt, int style, const 
         icon = QMessageBox::Warning;
     QString shown = prompt;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(icon, title.isEmpty() ? applicationTitle() : title, shown, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(
+        icon, title.isEmpty() ? applicationTitle() : title, shown, QMessageBox::Ok, parent);
     box.exec();
 }
 
@@ -48,8 +48,8 @@ QStringList qtNameFilters(const QString &filter)
     return filters;
 }
 
-QString QtRuntime::showOpenDialog(QWidget *parent, const QString &presetName,
-                                  const QString &filter, int filterIndex)
+QString QtRuntime::showOpenDialog(
+    QWidget *parent, const QString &presetName, const QString &filter, int filterIndex)
 {
     const QFileInfo preset(presetName);
     QFileDialog dialog(parent);

@@ -26,10 +26,13 @@ namespace MsgBoxStyle {
 constexpr int Plain = 0;
 constexpr int Critical = 16;
 constexpr int Exclamation = 48;
-}
+} // namespace MsgBoxStyle
 
 // The title shown by a message box that has no title of its own.
-inline QString applicationTitle() { return QStringLiteral("Keyvale"); }
+inline QString applicationTitle()
+{
+    return QStringLiteral("Keyvale");
+}
 
 class Runtime
 {
@@ -38,15 +41,15 @@ public:
 
     // Modal message box with an OK button; an empty title shows the application's title.
     virtual void msgBox(QWidget *parent, const QString &prompt, int style = MsgBoxStyle::Plain,
-                        const QString &title = QString())
+        const QString &title = QString())
         = 0;
 
     // Modal open-file dialog. The preset name is a folder followed by a wildcard pattern;
     // the filter lists description|pattern pairs separated by "|", and filterIndex (1-based)
     // chooses the one shown first. Returns the chosen file's full path, or the preset name
     // unchanged when the learner cancels.
-    virtual QString showOpenDialog(QWidget *parent, const QString &presetName,
-                                   const QString &filter, int filterIndex)
+    virtual QString showOpenDialog(
+        QWidget *parent, const QString &presetName, const QString &filter, int filterIndex)
         = 0;
 
     // Shows a pop-up menu at a point of the screen and waits until it closes; the chosen

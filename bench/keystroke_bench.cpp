@@ -113,11 +113,11 @@ int main(int argc, char *argv[])
     const Summary a = summarise(ours);
     const Summary b = summarise(floor);
     std::printf("keystrokes per side: %zu (%d rounds of %d lines x %d characters)\n", ours.size(),
-                Rounds, Lines, LineLength);
+        Rounds, Lines, LineLength);
     std::printf("%-22s %10s %10s\n", "", "median us", "p99 us");
     std::printf("%-22s %10.1f %10.1f\n", "practice window", a.median, a.p99);
     std::printf("%-22s %10.1f %10.1f\n", "bare QLineEdit", b.median, b.p99);
     std::printf("%-22s %10.2f %10.2f   (targets: 2.00 and 3.00)\n", "ratio", a.median / b.median,
-                a.p99 / b.p99);
+        a.p99 / b.p99);
     return 0;
 }

@@ -10,9 +10,9 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <climits>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr int Rows = 12;       // four blocks of three rows
-constexpr int RowLength = 20;  // keys per row
+constexpr int Rows = 12; // four blocks of three rows
+constexpr int RowLength = 20; // keys per row
 constexpr int BoxLeft = 40;
 constexpr int BoxWidth = 732;
 constexpr int BoxHeight = 51;
@@ -57,7 +57,8 @@ int changedWidth(const XImage *a, const XImage *b)
     int first = BoxWidth, last = -1;
     for (int y = 0; y < BoxHeight; ++y) {
         for (int x = 0; x < BoxWidth; ++x) {
-            if (XGetPixel(const_cast<XImage *>(a), x, y) != XGetPixel(const_cast<XImage *>(b), x, y)) {
+            if (XGetPixel(const_cast<XImage *>(a), x, y)
+                != XGetPixel(const_cast<XImage *>(b), x, y)) {
                 first = std::min(first, x);
                 last = std::max(last, x);
             }
@@ -71,13 +72,15 @@ double typeAndWatch(XSession &x, Window window, int top, char c)
 {
     Display *display = x.display();
     Image before;
-    before.image = XGetImage(display, window, BoxLeft, top, BoxWidth, BoxHeight, AllPlanes, ZPixmap);
+    before.image
+        = XGetImage(display, window, BoxLeft, top, BoxWidth, BoxHeight, AllPlanes, ZPixmap);
     const char name[2] = { c, 0 };
     const double start = nowMs();
     x.key(name);
     for (;;) {
         Image now;
-        now.image = XGetImage(display, window, BoxLeft, top, BoxWidth, BoxHeight, AllPlanes, ZPixmap);
+        now.image
+            = XGetImage(display, window, BoxLeft, top, BoxWidth, BoxHeight, AllPlanes, ZPixmap);
         const double elapsed = nowMs() - start;
         if (now.image && before.image && changedWidth(before.image, now.image) >= 4)
             return elapsed;
@@ -95,7 +98,9 @@ struct Summary
 Summary summarise(std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
-    const auto at = [&samples](double q) { return samples[size_t(q * double(samples.size() - 1))]; };
+    const auto at = [&samples](double q) {
+        return samples[size_t(q * double(samples.size() - 1))];
+    };
     return { at(0.5), at(0.95) };
 }
 
@@ -172,12 +177,12 @@ int main(int argc, char *argv[])
     const Summary a = summarise(ours);
     const Summary b = summarise(floor);
     std::printf("keys per window: %zu (%d rows of %d, row ends and block changes included)\n",
-                ours.size(), Rows, RowLength);
+        ours.size(), Rows, RowLength);
     std::printf("%-20s %10s %10s\n", "", "median ms", "p95 ms");
     std::printf("%-20s %10.2f %10.2f\n", "practice window", a.median, a.p95);
     std::printf("%-20s %10.2f %10.2f\n", "minimal QLineEdit", b.median, b.p95);
     std::printf("%-20s %10.2f %10.2f   (targets: 1.25 and 1.50)\n", "ratio", a.median / b.median,
-                a.p95 / b.p95);
+        a.p95 / b.p95);
     std::printf("%-20s %10.2f %10.2f\n", "added ms", a.median - b.median, a.p95 - b.p95);
     if (timeouts)
         std::printf("keys never seen on screen within %.0f ms: %d\n", TimeoutMs, timeouts);

@@ -67,7 +67,8 @@ int main(int argc, char *argv[])
         while (XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == MapNotify && event.xmap.event == root && !event.xmap.override_redirect) {
+            if (event.type == MapNotify && event.xmap.event == root
+                && !event.xmap.override_redirect) {
                 mapped = nowMs() - start;
                 break;
             }

@@ -5,11 +5,11 @@
 #include <X11/extensions/XTest.h>
 
 #include <csignal>
-#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -46,8 +46,8 @@ std::string caption(Display *display, Window window)
     unsigned long items, after;
     unsigned char *data = nullptr;
     std::string text;
-    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &items,
-                           &after, &data)
+    if (XGetWindowProperty(
+            display, window, netName, 0, 1024, False, utf8, &type, &format, &items, &after, &data)
             == Success
         && data) {
         text.assign(reinterpret_cast<char *>(data), items);
@@ -73,7 +73,7 @@ XSession::XSession()
         // -noreset: a server that resets when its last client leaves would report its
         // display again, into a pipe nobody reads any more.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", nullptr);
+            "-nolisten", "tcp", nullptr);
         _exit(127);
     }
     close(pipeFds[1]);
@@ -109,8 +109,8 @@ XSession::~XSession()
     }
 }
 
-pid_t XSession::start(const std::string &program, const std::string &workingDirectory,
-                      const std::string &environment)
+pid_t XSession::start(
+    const std::string &program, const std::string &workingDirectory, const std::string &environment)
 {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -159,7 +159,8 @@ Window XSession::waitForWindow(const std::string &prefix, int timeoutMs)
         Window found = 0;
         for (unsigned i = 0; i < count && !found; ++i) {
             XWindowAttributes attributes {};
-            if (XGetWindowAttributes(m_display, children[i], &attributes) && attributes.map_state == IsViewable
+            if (XGetWindowAttributes(m_display, children[i], &attributes)
+                && attributes.map_state == IsViewable
                 && caption(m_display, children[i]).rfind(prefix, 0) == 0)
                 found = children[i];
         }
@@ -184,7 +185,8 @@ void XSession::click(Window window, int x, int y)
 {
     int rootX, rootY;
     Window child;
-    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), x, y, &rootX, &rootY, &child);
+    XTranslateCoordinates(
+        m_display, window, DefaultRootWindow(m_display), x, y, &rootX, &rootY, &child);
     XTestFakeMotionEvent(m_display, -1, rootX, rootY, CurrentTime);
     XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
     XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
@@ -205,10 +207,17 @@ void XSession::type(const std::string &text)
         const char *name = nullptr;
         char letter[2] = { c, 0 };
         switch (c) {
-        case '/': name = "slash"; break;
-        case '.': name = "period"; break;
-        case '-': name = "minus"; break;
-        default: name = letter;
+        case '/':
+            name = "slash";
+            break;
+        case '.':
+            name = "period";
+            break;
+        case '-':
+            name = "minus";
+            break;
+        default:
+            name = letter;
         }
         key(name);
         usleep(2000);

@@ -11,7 +11,7 @@
 class XSession
 {
 public:
-    XSession();  // starts Xvfb and connects; exits the process on failure
+    XSession(); // starts Xvfb and connects; exits the process on failure
     ~XSession(); // stops every program started and the server
 
     Display *display() const { return m_display; }
@@ -19,7 +19,7 @@ public:
 
     // Starts a program with DISPLAY set and the given extra environment ("NAME=value").
     pid_t start(const std::string &program, const std::string &workingDirectory,
-                const std::string &environment = std::string());
+        const std::string &environment = std::string());
     void stop(pid_t pid);
 
     // The first mapped top-level window whose caption starts with prefix, waiting up

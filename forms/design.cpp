@@ -46,17 +46,17 @@ QFont vbFont(const QString &face, double points, Weight weight, Underline underl
     // that covers Chinese, so no caption falls back to boxes.
     static const QHash<QString, QStringList> standIns {
         { QStringLiteral("Arial"),
-          { QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-            QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei") } },
+            { QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei") } },
         { QStringLiteral("宋体"),
-          { QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-            QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Micro Hei") } },
+            { QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Micro Hei") } },
         { QStringLiteral("黑体"),
-          { QStringLiteral("SimHei"), QStringLiteral("WenQuanYi Micro Hei"),
-            QStringLiteral("Noto Sans CJK SC") } },
+            { QStringLiteral("SimHei"), QStringLiteral("WenQuanYi Micro Hei"),
+                QStringLiteral("Noto Sans CJK SC") } },
         { QStringLiteral("华文行楷"),
-          { QStringLiteral("STXingkai"), QStringLiteral("AR PL UKai CN"),
-            QStringLiteral("WenQuanYi Micro Hei") } },
+            { QStringLiteral("STXingkai"), QStringLiteral("AR PL UKai CN"),
+                QStringLiteral("WenQuanYi Micro Hei") } },
     };
     QFont font;
     font.setFamilies(QStringList { face } + standIns.value(face));

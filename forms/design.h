@@ -24,7 +24,7 @@ constexpr quint32 WindowText = 0x80000008;
 constexpr quint32 HighlightText = 0x8000000E;
 constexpr quint32 ButtonFace = 0x8000000F;
 constexpr quint32 ButtonText = 0x80000012;
-}
+} // namespace SystemColor
 
 // The colours the two windows use, as 0x00BBGGRR values.
 namespace Colour {
@@ -39,7 +39,7 @@ constexpr quint32 Green = 0x0000C000;
 constexpr quint32 DarkGreen = 0x00004000;
 constexpr quint32 LightBlue = 0x00FFC0C0;
 constexpr quint32 LightYellow = 0x00C0FFFF;
-}
+} // namespace Colour
 
 QColor vbColor(quint32 value);
 
@@ -47,4 +47,4 @@ enum class Weight { Regular, Bold };
 enum class Underline { Off, On };
 
 QFont vbFont(const QString &face, double points, Weight weight = Weight::Regular,
-             Underline underline = Underline::Off);
+    Underline underline = Underline::Off);

@@ -20,11 +20,20 @@ struct CellDesign
 // Two rows of seven cells; elements 1 to 7 zigzag between the rows from the left,
 // 8 to 14 fill the cells left over, so showing the first k spreads them out.
 constexpr CellDesign Cells[14] = {
-    { 0, 0, "award01.jpg" },    { 810, 750, "award02.jpg" },  { 1734, 0, "award03.jpg" },
-    { 2580, 750, "award04.jpg" }, { 3468, 0, "award05.jpg" }, { 4330, 750, "award06.jpg" },
-    { 5205, 0, "award07.jpg" }, { -30, 750, "award08.jpg" },  { 867, 0, "award09.gif" },
-    { 1720, 750, "award10.gif" }, { 2601, 0, "award11.gif" }, { 3455, 750, "award12.gif" },
-    { 4335, 0, "award13.jpg" }, { 5205, 750, "award14.jpg" },
+    { 0, 0, "award01.jpg" },
+    { 810, 750, "award02.jpg" },
+    { 1734, 0, "award03.jpg" },
+    { 2580, 750, "award04.jpg" },
+    { 3468, 0, "award05.jpg" },
+    { 4330, 750, "award06.jpg" },
+    { 5205, 0, "award07.jpg" },
+    { -30, 750, "award08.jpg" },
+    { 867, 0, "award09.gif" },
+    { 1720, 750, "award10.gif" },
+    { 2601, 0, "award11.gif" },
+    { 3455, 750, "award12.gif" },
+    { 4335, 0, "award13.jpg" },
+    { 5205, 750, "award14.jpg" },
 };
 
 QPixmap picture(const char *name)
@@ -33,7 +42,7 @@ QPixmap picture(const char *name)
 }
 
 QToolButton *pictureButton(QWidget *parent, const QString &caption, const QIcon &icon,
-                           const QRect &geometry, quint32 backColor)
+    const QRect &geometry, quint32 backColor)
 {
     auto *button = new QToolButton(parent);
     button->setText(caption);
@@ -58,8 +67,8 @@ void dlgScore::setupUi(QWidget *dialog)
     dialog->setWindowTitle(QStringLiteral("成绩"));
     dialog->setWindowIcon(QIcon(QStringLiteral(":/pictures/dlgscore.ico")));
     // A tool window: a fixed frame with a close box and no entry in the task bar.
-    dialog->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                           | Qt::WindowCloseButtonHint);
+    dialog->setWindowFlags(
+        Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setGeometry(pxRect(ScreenLeft, ScreenTop, ClientWidth, ClientHeight));
     dialog->setFixedSize(px(ClientWidth), px(ClientHeight));
     QPalette palette = dialog->palette();
@@ -79,8 +88,11 @@ void dlgScore::setupUi(QWidget *dialog)
         const char16_t *caption;
         int left, top;
     } titles[] = {
-        { u"姓名:", 120, 1200 }, { u"字数:", 120, 1680 }, { u"速度:", 120, 2160 },
-        { u"得分:", 3000, 1680 }, { u"错误:", 3000, 2160 },
+        { u"姓名:", 120, 1200 },
+        { u"字数:", 120, 1680 },
+        { u"速度:", 120, 2160 },
+        { u"得分:", 3000, 1680 },
+        { u"错误:", 3000, 2160 },
     };
     for (int i = 0; i <= 4; ++i) {
         auto *title = new Label(dialog);
@@ -94,8 +106,9 @@ void dlgScore::setupUi(QWidget *dialog)
 
     lblScore.set(1, Label::autoSized(dialog, 840, 1680, arial, LightOrange));
     lblScore.set(2, Label::autoSized(dialog, 840, 2160, arial, LightOrange));
-    lblScore.set(3, Label::autoSized(dialog, 3720, 1680,
-                               vbFont(QStringLiteral("Arial"), 15.75, Weight::Regular, Underline::On), Red));
+    lblScore.set(3,
+        Label::autoSized(dialog, 3720, 1680,
+            vbFont(QStringLiteral("Arial"), 15.75, Weight::Regular, Underline::On), Red));
     lblScore.set(4, Label::autoSized(dialog, 3720, 2160, arial, LightOrange));
 
     txtResult = new TypingBox(0, dialog);
@@ -104,17 +117,15 @@ void dlgScore::setupUi(QWidget *dialog)
     txtResult->setText(QStringLiteral("用户"));
 
     cmdSave = pictureButton(dialog, QStringLiteral("保存"),
-                            QIcon(QStringLiteral(":/pictures/cmdsave.bmp")),
-                            pxRect(4440, 120, 615, 615), SystemColor::ButtonFace);
+        QIcon(QStringLiteral(":/pictures/cmdsave.bmp")), pxRect(4440, 120, 615, 615),
+        SystemColor::ButtonFace);
     cmdExit = pictureButton(dialog, QStringLiteral("退出"),
-                            QIcon(QStringLiteral(":/pictures/cmdexit.jpg")),
-                            pxRect(5280, 120, 615, 615), DarkGreen);
+        QIcon(QStringLiteral(":/pictures/cmdexit.jpg")), pxRect(5280, 120, 615, 615), DarkGreen);
     cmdOK = pictureButton(dialog, QStringLiteral("确定"),
-                          QIcon(QStringLiteral(":/pictures/cmdok.ico")),
-                          pxRect(3600, 120, 615, 615), SystemColor::ButtonFace);
+        QIcon(QStringLiteral(":/pictures/cmdok.ico")), pxRect(3600, 120, 615, 615),
+        SystemColor::ButtonFace);
     cmdScore = pictureButton(dialog, QStringLiteral("成绩"),
-                             QIcon(QStringLiteral(":/pictures/cmdscore.ico")),
-                             pxRect(3600, 870, 615, 585), LightYellow);
+        QIcon(QStringLiteral(":/pictures/cmdscore.ico")), pxRect(3600, 870, 615, 585), LightYellow);
 
     imgPlayer = new Label(dialog);
     imgPlayer->setOpaque(false);

@@ -29,7 +29,7 @@ constexpr RowDesign Rows[] = {
 
 // A statistics label: transparent, auto-sized, light orange unless told otherwise.
 Label *statLabel(QWidget *form, const QString &caption, int left, int top, const QFont &font,
-                 quint32 foreColor = LightOrange)
+    quint32 foreColor = LightOrange)
 {
     return Label::autoSized(form, left, top, font, foreColor, caption);
 }
@@ -43,7 +43,7 @@ void Form1::setupUi(QWidget *form)
     form->setWindowTitle(QStringLiteral("Keyvale"));
     form->setWindowIcon(QIcon(QStringLiteral(":/pictures/keyvale.ico")));
     form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     form->setFixedSize(px(ClientWidth), px(ClientHeight));
     QPalette palette = form->palette();
     palette.setColor(QPalette::Window, vbColor(DarkBlue));
@@ -56,7 +56,7 @@ void Form1::setupUi(QWidget *form)
     const QFont arial = vbFont(QStringLiteral("Arial"), 14.25);
 
     lblTitle = statLabel(form, QStringLiteral("LarkmoorKeyvale"), 600, 720,
-                         vbFont(QStringLiteral("华文行楷"), 56.25), SystemColor::HighlightText);
+        vbFont(QStringLiteral("华文行楷"), 56.25), SystemColor::HighlightText);
 
     for (int row = 1; row <= 4; ++row) {
         const RowDesign &design = Rows[row - 1];
@@ -91,8 +91,8 @@ void Form1::setupUi(QWidget *form)
     lblSpeed3->setToolTip(QStringLiteral("速度：个/分钟"));
     lblSpeed2 = statLabel(form, QStringLiteral("个/分钟"), 4200, 120, song);
     lblRight1 = statLabel(form, QStringLiteral("得分："), 2400, 480, song);
-    lblRight2 = statLabel(form, QString(), 3120, 480,
-                          vbFont(QStringLiteral("Arial"), 14.25, Weight::Bold), Orange);
+    lblRight2 = statLabel(
+        form, QString(), 3120, 480, vbFont(QStringLiteral("Arial"), 14.25, Weight::Bold), Orange);
     lblRight2->setToolTip(QStringLiteral("得分，是速度乘以正确率"));
     lblErr1 = statLabel(form, QStringLiteral("失误："), 2400, 840, song);
     lblErr2 = statLabel(form, QString(), 3480, 840, song);

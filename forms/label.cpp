@@ -17,7 +17,7 @@ Label::Label(QWidget *parent)
 }
 
 Label *Label::autoSized(QWidget *parent, int left, int top, const QFont &font, quint32 foreColor,
-                        const QString &caption)
+    const QString &caption)
 {
     auto *label = new Label(parent);
     label->setOpaque(false);

@@ -28,7 +28,7 @@ public:
 
     // A transparent label that follows its caption, at a point given in twips.
     static Label *autoSized(QWidget *parent, int left, int top, const QFont &font,
-                            quint32 foreColor, const QString &caption = QString());
+        quint32 foreColor, const QString &caption = QString());
 
 Q_SIGNALS:
     void mouseDown(Qt::MouseButton button);

@@ -6,8 +6,7 @@
 TypingBox::TypingBox(int index, QWidget *parent)
     : QLineEdit(parent)
     , m_index(index)
-{
-}
+{ }
 
 void TypingBox::mousePressEvent(QMouseEvent *event)
 {

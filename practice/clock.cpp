@@ -28,7 +28,8 @@ void Form1::Timer1_Timer()
     Seconds = qint16(tenths / 10 % 60);
     Minutes = qint16(minutes);
 
-    ui.lblResult[3]->setCaption(QStringLiteral("时间：%1:%2:%3").arg(Minutes).arg(Seconds).arg(Tenths));
+    ui.lblResult[3]->setCaption(
+        QStringLiteral("时间：%1:%2:%3").arg(Minutes).arg(Seconds).arg(Tenths));
 }
 
 void Form1::Timer2_Timer()
@@ -46,7 +47,8 @@ void Form1::Timer2_Timer()
     if (TypedChars != 0 && TypedChars >= m_module.ErrorCount) {
         if (speed > ScoredSpeedCap)
             speed = ScoredSpeedCap;
-        float score = float(double(TypedChars - m_module.ErrorCount) / TypedChars * (speed * ScoreFactor));
+        float score
+            = float(double(TypedChars - m_module.ErrorCount) / TypedChars * (speed * ScoreFactor));
         if (score > ScoreCap)
             score = ScoreCap;
         ui.lblRight2->setCaption(formatHashDotHash(score));

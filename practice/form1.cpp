@@ -19,7 +19,7 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
     connect(ui.lblTitle, &Label::mouseDown, this, &Form1::lblTitle_MouseDown);
     for (int row = 1; row <= 4; ++row) {
         connect(ui.lblShow[row], &Label::mouseDown, this,
-                [this, row](Qt::MouseButton button) { lblShow_MouseDown(row, button); });
+            [this, row](Qt::MouseButton button) { lblShow_MouseDown(row, button); });
     }
     connect(ui.Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(ui.Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);

@@ -74,7 +74,7 @@ void Form1::checkKey(int index, char16_t &keyAscii)
         ui.lblSign[CurRow]->setBackColor(Colour::Red);
         if (m_module.ErrorCount > std::floor(m_module.TotalChars * ErrorShare)) {
             m_runtime.msgBox(this, QStringLiteral("任务失败！！"), MsgBoxStyle::Critical,
-                             QStringLiteral("错误"));
+                QStringLiteral("错误"));
             menuOpen_Click();
             // The key belonged to the abandoned practice: it must not land in, or
             // complete a row of, the new one.

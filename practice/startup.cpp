@@ -1,6 +1,5 @@
 #include "form1.h"
 
-#include "app/checked.h"
 #include "app/format.h"
 #include "app/runtime.h"
 #include "forms/design.h"
@@ -21,8 +20,8 @@ constexpr double RowScale = 0.78125;
 
 QSize scaled(const QSize &size)
 {
-    return QSize(int(std::lround(size.width() * RowScale)),
-                 int(std::lround(size.height() * RowScale)));
+    return QSize(
+        int(std::lround(size.width() * RowScale)), int(std::lround(size.height() * RowScale)));
 }
 
 void scaleFont(QWidget *widget)
@@ -51,8 +50,8 @@ void Form1::Form_Load()
         move(position);
 
     for (int row = 1; row <= 3; ++row) {
-        for (QWidget *control : { static_cast<QWidget *>(ui.txtinput[row]),
-                                  static_cast<QWidget *>(ui.lblShow[row]) }) {
+        for (QWidget *control :
+            { static_cast<QWidget *>(ui.txtinput[row]), static_cast<QWidget *>(ui.lblShow[row]) }) {
             control->resize(scaled(control->size()));
             scaleFont(control);
         }

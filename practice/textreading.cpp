@@ -16,7 +16,8 @@ QString loadFailure(const PracticeText &text, const QString &fileName)
 {
     const QString shownName = QDir::toNativeSeparators(fileName);
     if (text.status == PracticeText::Status::LineTooLong) {
-        return QStringLiteral("练习文件中有一行太长，超过 %1 个字符，无法练习：\n\n%2\n\n请选择其他文件。")
+        return QStringLiteral(
+            "练习文件中有一行太长，超过 %1 个字符，无法练习：\n\n%2\n\n请选择其他文件。")
             .arg(PracticeText::MaxLineLength)
             .arg(shownName);
     }
@@ -66,7 +67,8 @@ bool Form1::loadText(const QString &fileName)
         TextLines[size_t(n + 1)] = text.lines.at(n);
         m_module.TotalChars = checkedAdd(m_module.TotalChars, qint32(text.lines.at(n).size()));
     }
-    ui.lblResult[1]->setCaption(QStringLiteral("字符总数：") + QString::number(m_module.TotalChars));
+    ui.lblResult[1]->setCaption(
+        QStringLiteral("字符总数：") + QString::number(m_module.TotalChars));
     setWindowTitle(QStringLiteral("Keyvale－") + fileName);
     return true;
 }
@@ -94,7 +96,8 @@ void Form1::ReadString()
 
     if (!FreeInput) {
         for (int row = 1; row <= 3; ++row) {
-            ui.lblShow[row]->setCaption(NextLine > LastStoredLine ? QString() : TextLines[size_t(NextLine)]);
+            ui.lblShow[row]->setCaption(
+                NextLine > LastStoredLine ? QString() : TextLines[size_t(NextLine)]);
             NextLine = checkedAdd<qint16>(NextLine, 1);
         }
     }

@@ -24,7 +24,8 @@ Awards awardsFor(float score, float speed, qint32 errorCount, qint32 totalChars)
 
     // More than half the text's characters mistyped earns nothing. Without a text
     // there is no share to take: no errors count as none, any error as too many.
-    const bool tooManyErrors = totalChars != 0 ? double(errorCount) / totalChars > 0.5 : errorCount != 0;
+    const bool tooManyErrors
+        = totalChars != 0 ? double(errorCount) / totalChars > 0.5 : errorCount != 0;
     if (tooManyErrors)
         n = 0;
 

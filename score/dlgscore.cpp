@@ -26,7 +26,8 @@ dlgScore::dlgScore(Runtime &runtime, Module1 &module, Form1 &form1)
     , m_form1(form1)
 {
     ui.setupUi(this);
-    ui.txtResult->setKeyPressHandler([this](int, char16_t &keyAscii) { txtResult_KeyPress(keyAscii); });
+    ui.txtResult->setKeyPressHandler(
+        [this](int, char16_t &keyAscii) { txtResult_KeyPress(keyAscii); });
     connect(ui.cmdSave, &QToolButton::clicked, this, &dlgScore::cmdSave_Click);
     connect(ui.cmdScore, &QToolButton::clicked, this, &dlgScore::cmdScore_Click);
     connect(ui.cmdOK, &QToolButton::clicked, this, &dlgScore::cmdOK_Click);
@@ -110,10 +111,10 @@ void dlgScore::cmdSave_Click()
     }
     const QString crlf = QStringLiteral("\r\n");
     m_runtime.msgBox(this,
-                     QStringLiteral("  无法保存成绩到： ") + crlf + crlf
-                         + QDir::toNativeSeparators(QDir::currentPath()) + crlf + crlf
-                         + QStringLiteral("请检查一下文件(夹)!"),
-                     MsgBoxStyle::Exclamation, QStringLiteral("提示"));
+        QStringLiteral("  无法保存成绩到： ") + crlf + crlf
+            + QDir::toNativeSeparators(QDir::currentPath()) + crlf + crlf
+            + QStringLiteral("请检查一下文件(夹)!"),
+        MsgBoxStyle::Exclamation, QStringLiteral("提示"));
 }
 
 void dlgScore::cmdScore_Click()

@@ -20,7 +20,7 @@ QByteArray reportEntryBytes(const ReportEntry &entry)
         const QString value = i == 0 ? entry.values[i].toHtmlEscaped() : entry.values[i];
         lines.append(FieldLead);
         lines.append(entry.titles[i] + QStringLiteral("  ") + QStringLiteral(" <font color=FFFF00>")
-                     + value + QStringLiteral("</p>"));
+            + value + QStringLiteral("</p>"));
     }
     lines.append(QString());
 

@@ -9,8 +9,8 @@ void FakeRuntime::msgBox(QWidget *, const QString &prompt, int style, const QStr
         onMessage(messages.constLast());
 }
 
-QString FakeRuntime::showOpenDialog(QWidget *, const QString &presetName, const QString &filter,
-                                    int filterIndex)
+QString FakeRuntime::showOpenDialog(
+    QWidget *, const QString &presetName, const QString &filter, int filterIndex)
 {
     dialogs.append({ presetName, filter, filterIndex });
     if (openAnswers.isEmpty())

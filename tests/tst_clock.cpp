@@ -114,23 +114,30 @@ void TestClock::timeOfDay()
 
 void TestClock::statistics_data()
 {
-    QTest::addColumn<QString>("typing");  // typed into a row of 200 'a'
+    QTest::addColumn<QString>("typing"); // typed into a row of 200 'a'
     QTest::addColumn<int>("elapsedMs");
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("score");
     QTest::addRow("50 characters in 30 seconds")
-        << QString(50, QLatin1Char('a')) << 30'000 << "100." << "80.";
+        << QString(50, QLatin1Char('a')) << 30'000 << "100."
+        << "80.";
     QTest::addRow("speed above 125 counts as 125")
-        << QString(90, QLatin1Char('a')) + QString(10, QLatin1Char('x')) << 40'000 << "150." << "90.";
+        << QString(90, QLatin1Char('a')) + QString(10, QLatin1Char('x')) << 40'000 << "150."
+        << "90.";
     QTest::addRow("score capped at 100")
-        << QString(200, QLatin1Char('a')).left(180) << 60'000 << "180." << "100.";
-    QTest::addRow("fractions") << QString(7, QLatin1Char('a')) << 9'000 << "46.67" << "37.33";
+        << QString(200, QLatin1Char('a')).left(180) << 60'000 << "180."
+        << "100.";
+    QTest::addRow("fractions") << QString(7, QLatin1Char('a')) << 9'000 << "46.67"
+                               << "37.33";
     // With the clock at zero the speed label keeps its text and the score uses speed 0.
-    QTest::addRow("clock at zero") << QStringLiteral("aaa") << 0 << "" << ".";
+    QTest::addRow("clock at zero") << QStringLiteral("aaa") << 0 << ""
+                                   << ".";
     // No keys: neither is computed beyond the speed.
-    QTest::addRow("nothing typed") << QString() << 10'000 << "." << "";
+    QTest::addRow("nothing typed") << QString() << 10'000 << "."
+                                   << "";
     // More errors than counted keys after Backspaces: the score keeps its text.
-    QTest::addRow("errors above typed keys") << QStringLiteral("xx\b\b") << 10'000 << "." << "";
+    QTest::addRow("errors above typed keys") << QStringLiteral("xx\b\b") << 10'000 << "."
+                                             << "";
 }
 
 void TestClock::statistics()

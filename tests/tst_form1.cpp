@@ -31,17 +31,30 @@ QWidget *control(const Form1 &form, const QString &name)
 {
     const Ui::Form1 &ui = form.ui;
     const QHash<QString, QWidget *> byName {
-        { "lblTitle", ui.lblTitle }, { "lblSpeed1", ui.lblSpeed1 }, { "lblSpeed3", ui.lblSpeed3 },
-        { "lblSpeed2", ui.lblSpeed2 }, { "lblRight1", ui.lblRight1 }, { "lblRight2", ui.lblRight2 },
-        { "lblErr1", ui.lblErr1 }, { "lblErr2", ui.lblErr2 }, { "lblErr3", ui.lblErr3 },
-        { "lblTime", ui.lblTime }, { "lblDate", ui.lblDate },
-        { "lblResult(1)", ui.lblResult[1] }, { "lblResult(2)", ui.lblResult[2] },
+        { "lblTitle", ui.lblTitle },
+        { "lblSpeed1", ui.lblSpeed1 },
+        { "lblSpeed3", ui.lblSpeed3 },
+        { "lblSpeed2", ui.lblSpeed2 },
+        { "lblRight1", ui.lblRight1 },
+        { "lblRight2", ui.lblRight2 },
+        { "lblErr1", ui.lblErr1 },
+        { "lblErr2", ui.lblErr2 },
+        { "lblErr3", ui.lblErr3 },
+        { "lblTime", ui.lblTime },
+        { "lblDate", ui.lblDate },
+        { "lblResult(1)", ui.lblResult[1] },
+        { "lblResult(2)", ui.lblResult[2] },
         { "lblResult(3)", ui.lblResult[3] },
-        { "lblShow(1)", ui.lblShow[1] }, { "lblShow(2)", ui.lblShow[2] },
-        { "lblShow(3)", ui.lblShow[3] }, { "lblShow(4)", ui.lblShow[4] },
-        { "lblSign(1)", ui.lblSign[1] }, { "lblSign(2)", ui.lblSign[2] },
-        { "lblSign(3)", ui.lblSign[3] }, { "lblSign(4)", ui.lblSign[4] },
-        { "txtinput(1)", ui.txtinput[1] }, { "txtinput(2)", ui.txtinput[2] },
+        { "lblShow(1)", ui.lblShow[1] },
+        { "lblShow(2)", ui.lblShow[2] },
+        { "lblShow(3)", ui.lblShow[3] },
+        { "lblShow(4)", ui.lblShow[4] },
+        { "lblSign(1)", ui.lblSign[1] },
+        { "lblSign(2)", ui.lblSign[2] },
+        { "lblSign(3)", ui.lblSign[3] },
+        { "lblSign(4)", ui.lblSign[4] },
+        { "txtinput(1)", ui.txtinput[1] },
+        { "txtinput(2)", ui.txtinput[2] },
         { "txtinput(3)", ui.txtinput[3] },
     };
     return byName.value(name);
@@ -134,14 +147,15 @@ void TestForm1::colours()
     QCOMPARE(ui.txtinput[2]->palette().color(QPalette::Text), QColor(255, 255, 255));
     // Markers use the system's button colours, resolved from the palette.
     QCOMPARE(ui.lblSign[1]->backColor(), SystemColor::ButtonFace);
-    QCOMPARE(ui.lblSign[1]->palette().color(QPalette::Window), QGuiApplication::palette().color(QPalette::Button));
+    QCOMPARE(ui.lblSign[1]->palette().color(QPalette::Window),
+        QGuiApplication::palette().color(QPalette::Button));
     QCOMPARE(ui.lblSign[1]->palette().color(QPalette::WindowText),
-             QGuiApplication::palette().color(QPalette::ButtonText));
+        QGuiApplication::palette().color(QPalette::ButtonText));
     QCOMPARE(ui.lblSpeed1->palette().color(QPalette::WindowText), QColor(255, 192, 128));
     QVERIFY(!ui.lblSpeed1->autoFillBackground());
     QCOMPARE(ui.lblRight2->palette().color(QPalette::WindowText), QColor(255, 128, 0));
     QCOMPARE(ui.lblTitle->palette().color(QPalette::WindowText),
-             QGuiApplication::palette().color(QPalette::HighlightedText));
+        QGuiApplication::palette().color(QPalette::HighlightedText));
 }
 
 void TestForm1::fontsAndToolTips()
@@ -266,10 +280,14 @@ void TestForm1::formLoadCentres_data()
     QTest::addColumn<QPoint>("after");
     // The window's outer size is 12000 x 9000 twips: 800 x 600 pixels.
     QTest::addRow("large screen") << QSize(1280, 1024) << QPoint(3, 4) << QPoint(240, 212);
-    QTest::addRow("odd difference rounds down") << QSize(1025, 769) << QPoint(3, 4) << QPoint(112, 84);
-    QTest::addRow("screen exactly the window's size") << QSize(800, 600) << QPoint(3, 4) << QPoint(0, 0);
-    QTest::addRow("screen too low keeps the top") << QSize(1024, 599) << QPoint(3, 4) << QPoint(112, 4);
-    QTest::addRow("screen too narrow keeps the left") << QSize(799, 768) << QPoint(3, 4) << QPoint(3, 84);
+    QTest::addRow("odd difference rounds down")
+        << QSize(1025, 769) << QPoint(3, 4) << QPoint(112, 84);
+    QTest::addRow("screen exactly the window's size")
+        << QSize(800, 600) << QPoint(3, 4) << QPoint(0, 0);
+    QTest::addRow("screen too low keeps the top")
+        << QSize(1024, 599) << QPoint(3, 4) << QPoint(112, 4);
+    QTest::addRow("screen too narrow keeps the left")
+        << QSize(799, 768) << QPoint(3, 4) << QPoint(3, 84);
     QTest::addRow("screen too small keeps both") << QSize(640, 480) << QPoint(3, 4) << QPoint(3, 4);
 }
 

@@ -1,5 +1,5 @@
-#include "app/format.h"
 #include "app/checked.h"
+#include "app/format.h"
 #include "app/qtruntime.h"
 
 #include <QTest>
@@ -119,12 +119,14 @@ void TestFormat::longDate_data()
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("shown");
-    QTest::addRow("English") << QDate(2026, 12, 6) << QLocale(QLocale::English, QLocale::UnitedStates)
+    QTest::addRow("English") << QDate(2026, 12, 6)
+                             << QLocale(QLocale::English, QLocale::UnitedStates)
                              << "2026 - December - 06-Sunday";
     QTest::addRow("Chinese") << QDate(2026, 12, 6) << QLocale(QLocale::Chinese, QLocale::China)
                              << "2026 - 十二月 - 06-星期日";
     QTest::addRow("single-digit day")
-        << QDate(2027, 3, 1) << QLocale(QLocale::English, QLocale::UnitedStates) << "2027 - March - 01-Monday";
+        << QDate(2027, 3, 1) << QLocale(QLocale::English, QLocale::UnitedStates)
+        << "2027 - March - 01-Monday";
 }
 
 void TestFormat::longDate()
@@ -167,16 +169,19 @@ void TestFormat::time24()
 void TestFormat::dialogFilters()
 {
     QCOMPARE(qtNameFilters(QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*")),
-             QStringList({ QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)") }));
-    QCOMPARE(qtNameFilters(QStringLiteral("Pictures|*.png")), QStringList { QStringLiteral("Pictures (*.png)") });
+        QStringList({ QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)") }));
+    QCOMPARE(qtNameFilters(QStringLiteral("Pictures|*.png")),
+        QStringList { QStringLiteral("Pictures (*.png)") });
 }
 
 void TestFormat::checkedArithmetic()
 {
     QCOMPARE(checkedAdd<qint16>(32766, 1), qint16(32767));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedAdd<qint16>(32767, 1));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedAdd<qint32>(std::numeric_limits<qint32>::max(), 1));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedSub<qint32>(std::numeric_limits<qint32>::min(), 1));
+    QVERIFY_THROWS_EXCEPTION(
+        RuntimeError, checkedAdd<qint32>(std::numeric_limits<qint32>::max(), 1));
+    QVERIFY_THROWS_EXCEPTION(
+        RuntimeError, checkedSub<qint32>(std::numeric_limits<qint32>::min(), 1));
     QCOMPARE(checkedNarrow<qint16>(qsizetype(32767)), qint16(32767));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedNarrow<qint16>(qsizetype(32768)));
 }

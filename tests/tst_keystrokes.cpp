@@ -25,25 +25,47 @@ private Q_SLOTS:
 
 void TestKeystrokes::singleKey_data()
 {
-    QTest::addColumn<QString>("row");     // the first row of the text
-    QTest::addColumn<QString>("before");  // typed into the first box beforehand
+    QTest::addColumn<QString>("row"); // the first row of the text
+    QTest::addColumn<QString>("before"); // typed into the first box beforehand
     QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("typed");       // TypedChars afterwards
+    QTest::addColumn<int>("typed"); // TypedChars afterwards
     QTest::addColumn<int>("errors");
     QTest::addColumn<QString>("boxAfter"); // the first box afterwards
     QTest::addColumn<int>("curRow");
 
-    QTest::addRow("right key mid-row") << "abc" << "a" << "b" << 2 << 0 << "ab" << 1;
-    QTest::addRow("wrong key mid-row") << "abc" << "a" << "x" << 2 << 1 << "ax" << 1;
-    QTest::addRow("right key at the end") << "abc" << "ab" << "c" << 3 << 0 << "abc" << 2;
-    QTest::addRow("wrong key at the end") << "abc" << "ab" << "x" << 3 << 1 << "abx" << 2;
-    QTest::addRow("Enter is an error") << "abcdef" << "a" << "\r" << 2 << 1 << "a" << 1;
-    QTest::addRow("Escape is an error") << "abcdef" << "a" << "\x1b" << 2 << 1 << "a" << 1;
-    QTest::addRow("capital for small") << "abc" << "" << "A" << 1 << 1 << "A" << 1;
-    QTest::addRow("small for capital") << "Abc" << "" << "a" << 1 << 1 << "a" << 1;
-    QTest::addRow("Chinese character") << "春眠" << "" << "春" << 1 << 0 << "春" << 1;
-    QTest::addRow("Backspace in an empty box") << "abc" << "" << "\b" << 0 << 0 << "" << 1;
-    QTest::addRow("Backspace takes back a keystroke") << "abcdef" << "ax" << "\b" << 1 << 1 << "a" << 1;
+    QTest::addRow("right key mid-row") << "abc"
+                                       << "a"
+                                       << "b" << 2 << 0 << "ab" << 1;
+    QTest::addRow("wrong key mid-row") << "abc"
+                                       << "a"
+                                       << "x" << 2 << 1 << "ax" << 1;
+    QTest::addRow("right key at the end") << "abc"
+                                          << "ab"
+                                          << "c" << 3 << 0 << "abc" << 2;
+    QTest::addRow("wrong key at the end") << "abc"
+                                          << "ab"
+                                          << "x" << 3 << 1 << "abx" << 2;
+    QTest::addRow("Enter is an error") << "abcdef"
+                                       << "a"
+                                       << "\r" << 2 << 1 << "a" << 1;
+    QTest::addRow("Escape is an error") << "abcdef"
+                                        << "a"
+                                        << "\x1b" << 2 << 1 << "a" << 1;
+    QTest::addRow("capital for small") << "abc"
+                                       << ""
+                                       << "A" << 1 << 1 << "A" << 1;
+    QTest::addRow("small for capital") << "Abc"
+                                       << ""
+                                       << "a" << 1 << 1 << "a" << 1;
+    QTest::addRow("Chinese character") << "春眠"
+                                       << ""
+                                       << "春" << 1 << 0 << "春" << 1;
+    QTest::addRow("Backspace in an empty box") << "abc"
+                                               << ""
+                                               << "\b" << 0 << 0 << "" << 1;
+    QTest::addRow("Backspace takes back a keystroke") << "abcdef"
+                                                      << "ax"
+                                                      << "\b" << 1 << 1 << "a" << 1;
 }
 
 void TestKeystrokes::singleKey()
@@ -68,7 +90,7 @@ void TestKeystrokes::singleKey()
     QCOMPARE(f.form.state().CurRow, qint16(curRow));
     const bool nothingCounted = before.isEmpty() && key == QLatin1String("\b");
     QCOMPARE(f.form.ui.lblResult[2]->caption(),
-             nothingCounted ? QStringLiteral("键入字符：") : QStringLiteral("键入字符：%1").arg(typed));
+        nothingCounted ? QStringLiteral("键入字符：") : QStringLiteral("键入字符：%1").arg(typed));
     QCOMPARE(f.form.ui.lblErr2->caption(), errors ? QString::number(errors) : QString());
     QCOMPARE(f.runtime.beeps, errors);
     if (curRow == 2) {
@@ -106,7 +128,8 @@ void TestKeystrokes::markerGoesRedAndBack()
     QCOMPARE(marker->palette().color(QPalette::Window), QColor(255, 0, 0));
     f.type(f.box(1), QStringLiteral("b"));
     QCOMPARE(marker->backColor(), SystemColor::ButtonFace);
-    QCOMPARE(marker->palette().color(QPalette::Window), QGuiApplication::palette().color(QPalette::Button));
+    QCOMPARE(marker->palette().color(QPalette::Window),
+        QGuiApplication::palette().color(QPalette::Button));
     // A second wrong key in a row keeps it red; the next right one clears it.
     f.type(f.box(1), QStringLiteral("yy"));
     QCOMPARE(marker->backColor(), 0x000000FFu);
@@ -199,12 +222,17 @@ void TestKeystrokes::inputMethodCommit_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("nextBox");
     QTest::addColumn<int>("curRow");
-    QTest::addRow("a phrase") << "春眠不" << 0 << "春眠不" << "" << 1;
-    QTest::addRow("a wrong character inside") << "春x不" << 1 << "春x不" << "" << 1;
-    QTest::addRow("the whole row") << "春眠不觉晓" << 0 << "春眠不觉晓" << "" << 2;
+    QTest::addRow("a phrase") << "春眠不" << 0 << "春眠不"
+                              << "" << 1;
+    QTest::addRow("a wrong character inside") << "春x不" << 1 << "春x不"
+                                              << "" << 1;
+    QTest::addRow("the whole row") << "春眠不觉晓" << 0 << "春眠不觉晓"
+                                   << "" << 2;
     // Characters past the row's end follow the focus to the next row, as keys would.
-    QTest::addRow("beyond the row's end") << "春眠不觉晓处处" << 0 << "春眠不觉晓" << "处处" << 2;
-    QTest::addRow("two rows at once") << "春眠不觉晓处处闻啼鸟z" << 0 << "春眠不觉晓" << "处处闻啼鸟" << 3;
+    QTest::addRow("beyond the row's end") << "春眠不觉晓处处" << 0 << "春眠不觉晓"
+                                          << "处处" << 2;
+    QTest::addRow("two rows at once") << "春眠不觉晓处处闻啼鸟z" << 0 << "春眠不觉晓"
+                                      << "处处闻啼鸟" << 3;
 }
 
 void TestKeystrokes::inputMethodCommit()

@@ -71,17 +71,19 @@ void TestPracticeText::lineEnds_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addRow("CR LF") << QByteArray("ab\r\ncd\r\nef") << QStringList { "ab", "cd", "ef" };
     QTest::addRow("lone CR") << QByteArray("ab\rcd\ref\r") << QStringList { "ab", "cd", "ef" };
-    QTest::addRow("LF stays in the line") << QByteArray("ab\ncd\nef") << QStringList { "ab\ncd\nef" };
+    QTest::addRow("LF stays in the line")
+        << QByteArray("ab\ncd\nef") << QStringList { "ab\ncd\nef" };
     QTest::addRow("LF before CR LF") << QByteArray("ab\n\r\ncd") << QStringList { "ab\n", "cd" };
     QTest::addRow("final CR LF adds no line") << QByteArray("ab\r\n") << QStringList { "ab" };
     QTest::addRow("final empty line kept") << QByteArray("ab\r\n\r\n") << QStringList { "ab", "" };
     QTest::addRow("CR then CR LF") << QByteArray("ab\r\r\ncd") << QStringList { "ab", "", "cd" };
     QTest::addRow("only a line end") << QByteArray("\r\n") << QStringList { "" };
     QTest::addRow("empty file") << QByteArray() << QStringList {};
-    QTest::addRow("empty fifth line")
-        << QByteArray("1\r\n2\r\n3\r\n4\r\n\r\n6\r\n") << QStringList { "1", "2", "3", "4", "", "6" };
+    QTest::addRow("empty fifth line") << QByteArray("1\r\n2\r\n3\r\n4\r\n\r\n6\r\n")
+                                      << QStringList { "1", "2", "3", "4", "", "6" };
     QTest::addRow("tab and spaces kept") << QByteArray(" a\tb \r\n") << QStringList { " a\tb " };
-    QTest::addRow("NUL kept") << QByteArray("a\0b", 3) << QStringList { QString::fromLatin1("a\0b", 3) };
+    QTest::addRow("NUL kept") << QByteArray("a\0b", 3)
+                              << QStringList { QString::fromLatin1("a\0b", 3) };
 
     // A CR at the end of one read and its LF at the start of the next.
     QByteArray straddling;
@@ -134,31 +136,37 @@ void TestPracticeText::encodings_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
     const QString chinese = QStringLiteral("你好，世界");
-    QTest::addRow("GBK") << gbk(chinese + QStringLiteral("\r\n第二行")) << QStringList { chinese, "第二行" };
-    QTest::addRow("UTF-8 without mark") << (chinese + QStringLiteral("\r\n第二行")).toUtf8()
-                                        << QStringList { chinese, "第二行" };
-    QTest::addRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8()
-                                     << QStringList { chinese };
+    QTest::addRow("GBK") << gbk(chinese + QStringLiteral("\r\n第二行"))
+                         << QStringList { chinese, "第二行" };
+    QTest::addRow("UTF-8 without mark")
+        << (chinese + QStringLiteral("\r\n第二行")).toUtf8() << QStringList { chinese, "第二行" };
+    QTest::addRow("UTF-8 with mark")
+        << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << QStringList { chinese };
     QTest::addRow("mark alone is an empty file") << QByteArray("\xEF\xBB\xBF") << QStringList {};
-    QTest::addRow("start of a mark is text")
-        << QByteArray("\xEF\xBB") << QStringList { QStringDecoder("GB18030").decode(QByteArray("\xEF\xBB")) };
+    QTest::addRow("start of a mark is text") << QByteArray(
+        "\xEF\xBB") << QStringList { QStringDecoder("GB18030").decode(QByteArray("\xEF\xBB")) };
     QTest::addRow("ASCII") << QByteArray("Hello") << QStringList { "Hello" };
     QTest::addRow("GBK in a later line makes the whole file GBK")
         << QByteArray("abc\r\n") + gbk(chinese) << QStringList { "abc", chinese };
     QTest::addRow("characters beyond GBK in GB18030")
         << gbk(QStringLiteral("𠀀€")) << QStringList { QStringLiteral("𠀀€") };
-    QTest::addRow("undecodable bytes become U+FFFD")
-        << QByteArray("a\x80\xFF" "b") << QStringList { QStringLiteral("a\uFFFD\uFFFDb") };
+    QTest::addRow("undecodable bytes become U+FFFD") << QByteArray(
+        "a\x80\xFF"
+        "b") << QStringList { QStringLiteral("a\uFFFD\uFFFDb") };
     QTest::addRow("lead byte cut short at a line end")
         << QByteArray("a\xC4\r\nb") << QStringList { QStringLiteral("a\uFFFD"), "b" };
-    QTest::addRow("a mark starting a later line is kept")
-        << QByteArray("a\r\n\xEF\xBB\xBF" "b") << QStringList { "a", QStringLiteral("\uFEFFb") };
-    QTest::addRow("a second mark after the first is kept")
-        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "c") << QStringList { QStringLiteral("\uFEFFc") };
-    QTest::addRow("UTF-8 sequence cut short at a line end")
-        << QByteArray("\xEF\xBB\xBF" "a\xE4\xBD\r\nb") << QStringList { QStringLiteral("a\uFFFD\uFFFD"), "b" };
-    QTest::addRow("UTF-8 with mark and a bad byte")
-        << QByteArray("\xEF\xBB\xBF" "ok\xFF") << QStringList { QStringLiteral("ok\uFFFD") };
+    QTest::addRow("a mark starting a later line is kept") << QByteArray(
+        "a\r\n\xEF\xBB\xBF"
+        "b") << QStringList { "a", QStringLiteral("\uFEFFb") };
+    QTest::addRow("a second mark after the first is kept") << QByteArray(
+        "\xEF\xBB\xBF\xEF\xBB\xBF"
+        "c") << QStringList { QStringLiteral("\uFEFFc") };
+    QTest::addRow("UTF-8 sequence cut short at a line end") << QByteArray(
+        "\xEF\xBB\xBF"
+        "a\xE4\xBD\r\nb") << QStringList { QStringLiteral("a\uFFFD\uFFFD"), "b" };
+    QTest::addRow("UTF-8 with mark and a bad byte") << QByteArray("\xEF\xBB\xBF"
+                                                                  "ok\xFF")
+                                                    << QStringList { QStringLiteral("ok\uFFFD") };
 }
 
 void TestPracticeText::encodings()
@@ -177,7 +185,8 @@ void TestPracticeText::lineLength_data()
     const qsizetype max = PracticeText::MaxLineLength;
     QTest::addRow("longest ASCII line") << QByteArray(max, 'a') << true;
     QTest::addRow("one character too many") << QByteArray(max + 1, 'a') << false;
-    QTest::addRow("too long in a later line") << QByteArray("ok\r\n") + QByteArray(max + 1, 'a') << false;
+    QTest::addRow("too long in a later line")
+        << QByteArray("ok\r\n") + QByteArray(max + 1, 'a') << false;
     QTest::addRow("longest GBK line") << gbk(QString(max, QChar(0x4E2D))) << true;
     QTest::addRow("GBK line too long") << gbk(QString(max + 1, QChar(0x4E2D))) << false;
     QTest::addRow("longest UTF-8 line") << QString(max, QChar(0x4E2D)).toUtf8() << true;

@@ -14,13 +14,12 @@
 
 #include <functional>
 
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <csignal>
 #include <unistd.h>
 
 namespace {
-
 
 QByteArray readAll(const QString &path)
 {
@@ -38,25 +37,25 @@ QByteArray crlfGb(const QStringList &lines)
 }
 
 // The 13 lines of one entry as the report holds them.
-QStringList entryLines(const QString &stamp, const QString &name, const QString &chars, const QString &speed,
-                       const QString &score, const QString &errors)
+QStringList entryLines(const QString &stamp, const QString &name, const QString &chars,
+    const QString &speed, const QString &score, const QString &errors)
 {
     const QString lead = QStringLiteral("<p><font color =0000FF  > <body bgcolor=008f70>");
     return { QStringLiteral("<p><font color =0000FF face =arial >"),
-             stamp + QStringLiteral("</font></p>"),
-             lead, QStringLiteral("姓名:   <font color=FFFF00>") + name + QStringLiteral("</p>"),
-             lead, QStringLiteral("字数:   <font color=FFFF00>") + chars + QStringLiteral("</p>"),
-             lead, QStringLiteral("速度:   <font color=FFFF00>") + speed + QStringLiteral("</p>"),
-             lead, QStringLiteral("得分:   <font color=FFFF00>") + score + QStringLiteral("</p>"),
-             lead, QStringLiteral("错误:   <font color=FFFF00>") + errors + QStringLiteral("</p>"),
-             QString() };
+        stamp + QStringLiteral("</font></p>"), lead,
+        QStringLiteral("姓名:   <font color=FFFF00>") + name + QStringLiteral("</p>"), lead,
+        QStringLiteral("字数:   <font color=FFFF00>") + chars + QStringLiteral("</p>"), lead,
+        QStringLiteral("速度:   <font color=FFFF00>") + speed + QStringLiteral("</p>"), lead,
+        QStringLiteral("得分:   <font color=FFFF00>") + score + QStringLiteral("</p>"), lead,
+        QStringLiteral("错误:   <font color=FFFF00>") + errors + QStringLiteral("</p>"),
+        QString() };
 }
 
 // Types a one-line text of ten characters to its end, the last one wrong, with the
 // given speed and score captions standing on the main window, and returns the score
 // dialog that opens.
 dlgScore *finishPractice(PracticeFixture &f, const QString &speed = QStringLiteral("85.5"),
-                         const QString &score = QStringLiteral("72.34"))
+    const QString &score = QStringLiteral("72.34"))
 {
     if (!f.form.isEnabled())
         return nullptr;
@@ -120,7 +119,8 @@ void TestScore::awardRules_data()
     QTest::addRow("17 capped to 12") << 100.f << 170.f << 0 << 300 << true << 12;
     QTest::addRow("22 capped to 13") << 100.f << 220.f << 0 << 300 << true << 13;
     QTest::addRow("one picture, no frame") << 100.f << 10.f << 0 << 300 << false << 1;
-    QTest::addRow("half the text mistyped still counts") << 80.f << 100.f << 150 << 300 << true << 8;
+    QTest::addRow("half the text mistyped still counts")
+        << 80.f << 100.f << 150 << 300 << true << 8;
     QTest::addRow("more than half mistyped earns none") << 80.f << 100.f << 151 << 300 << true << 0;
     QTest::addRow("no text and no errors") << 80.f << 100.f << 0 << 0 << true << 8;
     QTest::addRow("no text with errors") << 80.f << 100.f << 1 << 0 << true << 0;
@@ -178,9 +178,9 @@ void TestScore::entryBytes()
     entry.date = QStringLiteral("2026 - December - 06-Sunday");
     entry.time = QStringLiteral("14:05:09");
     entry.titles = { QStringLiteral("姓名:"), QStringLiteral("字数:"), QStringLiteral("速度:"),
-                     QStringLiteral("得分:"), QStringLiteral("错误:") };
+        QStringLiteral("得分:"), QStringLiteral("错误:") };
     entry.values = { QStringLiteral("用户"), QStringLiteral("300"), QStringLiteral("85.5"),
-                     QStringLiteral("72.34"), QStringLiteral("3") };
+        QStringLiteral("72.34"), QStringLiteral("3") };
     const QByteArray bytes = reportEntryBytes(entry);
 
     // Byte for byte: GB18030 ("用户" is C3 FB BB A7), CR LF after every one of 13 lines.
@@ -201,14 +201,16 @@ void TestScore::entryBytes()
 void TestScore::nameIsEscaped()
 {
     ReportEntry entry;
-    entry.values = { QStringLiteral("<script>a&\"b\"</script>"), QStringLiteral("<1>"), {}, {}, {} };
+    entry.values
+        = { QStringLiteral("<script>a&\"b\"</script>"), QStringLiteral("<1>"), {}, {}, {} };
     const QByteArray bytes = reportEntryBytes(entry);
     QVERIFY(bytes.contains("&lt;script&gt;a&amp;&quot;b&quot;&lt;/script&gt;</p>"));
     QVERIFY(!bytes.contains("<script>"));
     // Only the name is escaped; a name outside GBK survives in GB18030.
     QVERIFY(bytes.contains("<1></p>"));
     entry.values[0] = QStringLiteral("𠀀");
-    QVERIFY(QString(QStringDecoder("GB18030").decode(reportEntryBytes(entry))).contains(QStringLiteral(">𠀀</p>")));
+    QVERIFY(QString(QStringDecoder("GB18030").decode(reportEntryBytes(entry)))
+                .contains(QStringLiteral(">𠀀</p>")));
 }
 
 void TestScore::dialogAsCreated()
@@ -252,7 +254,8 @@ void TestScore::dialogAsCreated()
         QVERIFY(ui.Image2[i]->isHidden());
         const QImage image = ui.Image2[i]->pixmap().toImage();
         QVERIFY(!image.isNull());
-        distinct.insert(QByteArray(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes()));
+        distinct.insert(
+            QByteArray(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes()));
     }
     QCOMPARE(distinct.size(), 14);
 }
@@ -294,10 +297,14 @@ void TestScore::awardsShown_data()
     QTest::addColumn<bool>("frame");
     QTest::addColumn<int>("cells");
     QTest::addColumn<int>("picture");
-    QTest::addRow("eight copies of picture 5") << "100." << "80." << 0.32 << true << 8 << 5;
-    QTest::addRow("fourteen copies of picture 14") << "250." << "100." << 0.999 << true << 14 << 14;
-    QTest::addRow("frame without cells") << "125." << "50." << 0.0 << true << 0 << 1;
-    QTest::addRow("empty captions") << "" << "" << 0.5 << false << 0 << 8;
+    QTest::addRow("eight copies of picture 5") << "100."
+                                               << "80." << 0.32 << true << 8 << 5;
+    QTest::addRow("fourteen copies of picture 14") << "250."
+                                                   << "100." << 0.999 << true << 14 << 14;
+    QTest::addRow("frame without cells") << "125."
+                                         << "50." << 0.0 << true << 0 << 1;
+    QTest::addRow("empty captions") << ""
+                                    << "" << 0.5 << false << 0 << 8;
 }
 
 void TestScore::awardsShown()
@@ -313,7 +320,8 @@ void TestScore::awardsShown()
     f.load();
     // The learner's one error is a tenth of the text: not over half.
     f.runtime.randomDraws.enqueue(draw);
-    const QImage chosen = dlgScore(f.runtime, f.module, f.form).ui.Image2[picture]->pixmap().toImage();
+    const QImage chosen
+        = dlgScore(f.runtime, f.module, f.form).ui.Image2[picture]->pixmap().toImage();
     const Ui::dlgScore &ui = finishPractice(f, speed, score)->ui;
     QCOMPARE(!ui.picFrame1->isHidden(), frame);
     for (int i = 1; i <= 14; ++i) {
@@ -340,10 +348,11 @@ void TestScore::saveAppendsInOrder()
     second->ui.txtResult->setText(QString()); // an empty name
     second->ui.cmdSave->click();
 
-    const QByteArray expected = crlfGb(entryLines(QStringLiteral("2026 - December - 06-Sunday 14:05:09"),
-                                                  QStringLiteral("用户"), "10", "85.5", "72.34", "1")
-                                       + entryLines(QStringLiteral("2026 - December - 06-Sunday 14:06:24"),
-                                                    QString(), "10", "60.", "48.", "1"));
+    const QByteArray expected
+        = crlfGb(entryLines(QStringLiteral("2026 - December - 06-Sunday 14:05:09"),
+                     QStringLiteral("用户"), "10", "85.5", "72.34", "1")
+            + entryLines(QStringLiteral("2026 - December - 06-Sunday 14:06:24"), QString(), "10",
+                "60.", "48.", "1"));
     QCOMPARE(readAll(reportPath(f)), expected);
 }
 
@@ -383,8 +392,9 @@ void TestScore::failedSaveWarnsAndRetries()
     dialog->ui.cmdSave->click();
     QVERIFY(!dialog->isSaved());
     const FakeRuntime::Message &warning = f.runtime.messages.constLast();
-    QCOMPARE(warning.prompt, QStringLiteral("  无法保存成绩到： \r\n\r\n") + QDir::currentPath()
-                                 + QStringLiteral("\r\n\r\n请检查一下文件(夹)!"));
+    QCOMPARE(warning.prompt,
+        QStringLiteral("  无法保存成绩到： \r\n\r\n") + QDir::currentPath()
+            + QStringLiteral("\r\n\r\n请检查一下文件(夹)!"));
     QCOMPARE(warning.style, 48);
     QCOMPARE(warning.title, QStringLiteral("提示"));
 
@@ -429,7 +439,8 @@ void TestScore::failedWriteLeavesFileAsItWas()
     const int status = withFileSizeLimit(1200, [&] {
         dialog->ui.cmdSave->click();
         const FakeRuntime::Message &last = f.runtime.messages.constLast();
-        return !dialog->isSaved() && last.style == 48 && last.prompt.startsWith(QStringLiteral("  无法保存成绩到："));
+        return !dialog->isSaved() && last.style == 48
+            && last.prompt.startsWith(QStringLiteral("  无法保存成绩到："));
     });
     QCOMPARE(status, 0);
     QCOMPARE(readAll(reportPath(f)), before); // no torn entry left behind
@@ -479,7 +490,7 @@ void TestScore::closingActsAsOK()
     QVERIFY(!dialog->isVisible());
     QVERIFY(f.form.isEnabled());
     QCOMPARE(f.runtime.dialogs.size(), dialogsBefore + 1); // a new practice began
-    QVERIFY(!QFile::exists(reportPath(f)));              // the unsaved result is dropped
+    QVERIFY(!QFile::exists(reportPath(f))); // the unsaved result is dropped
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(dialog.isNull());
 }
@@ -526,7 +537,8 @@ void TestScore::reportCommand()
     dlgScore *dialog = finishPractice(f);
     dialog->ui.cmdScore->click();
     // The executable's folder, not the working directory; no check that it exists.
-    QCOMPARE(f.runtime.opened, QStringList { QCoreApplication::applicationDirPath() + QStringLiteral("/成绩单.htm") });
+    QCOMPARE(f.runtime.opened,
+        QStringList { QCoreApplication::applicationDirPath() + QStringLiteral("/成绩单.htm") });
     const int shown = f.runtime.messages.size();
     f.runtime.viewerStarts = false;
     dialog->ui.cmdScore->click();

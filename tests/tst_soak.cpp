@@ -62,7 +62,8 @@ void Soak::makeFiles()
         m_answers << f.dir.filePath(QStringLiteral("text%1.txt").arg(i));
         writeFile(f.dir, QStringLiteral("text%1.txt").arg(i), bytes);
     }
-    m_answers << writeFile(f.dir, QStringLiteral("gbk.txt"), gbk(QStringLiteral("春眠不觉晓\r\n处处闻啼鸟\r\n")));
+    m_answers << writeFile(
+        f.dir, QStringLiteral("gbk.txt"), gbk(QStringLiteral("春眠不觉晓\r\n处处闻啼鸟\r\n")));
     m_answers << writeFile(f.dir, QStringLiteral("empty.txt"), QByteArray());
     m_answers << writeFile(f.dir, QStringLiteral("long.txt"), QByteArray(40'000, 'l'));
     m_answers << writeFile(f.dir, QStringLiteral("bad.txt"), QByteArray("\x80\xff\xfe\r\n\x81"));
@@ -105,12 +106,14 @@ void Soak::step()
         return;
     }
     const PracticeState &s = f.form.state();
-    TypingBox *target = f.box(s.CurRow >= 1 && s.CurRow <= 3 && chance(0.97) ? s.CurRow : 1 + pick(3));
+    TypingBox *target
+        = f.box(s.CurRow >= 1 && s.CurRow <= 3 && chance(0.97) ? s.CurRow : 1 + pick(3));
 
     const int kind = pick(100);
     if (kind < 55) {
         // Mostly the right key, so that practices run to their end.
-        const QChar c = chance(0.85) ? nextRightCharacter() : someText(1).append(QLatin1Char('q')).front();
+        const QChar c
+            = chance(0.85) ? nextRightCharacter() : someText(1).append(QLatin1Char('q')).front();
         f.type(target, QString(c));
     } else if (kind < 62) {
         f.type(target, QStringLiteral("\b"));
@@ -217,13 +220,12 @@ void Soak::run()
         }
     }
     qInfo("%d events: %lld score dialogs, %lld saves, %lld failed practices, %d beeps", Events,
-          m_dialogs, m_saves, m_failures, f.runtime.beeps);
+        m_dialogs, m_saves, m_failures, f.runtime.beeps);
     QVERIFY(m_dialogs > 10);
     QVERIFY(m_saves > 5);
     QVERIFY(m_failures > 0);
     QCOMPARE(f.runtime.endCalls, 0);
 }
-
 
 } // namespace
 

@@ -119,7 +119,8 @@ void TestTextReading::loadsLineEnds_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<int>("total");
-    QTest::addRow("CR LF") << QByteArray("abc\r\nde\r\nf\r\n") << QStringList { "abc", "de", "f" } << 6;
+    QTest::addRow("CR LF") << QByteArray("abc\r\nde\r\nf\r\n") << QStringList { "abc", "de", "f" }
+                           << 6;
     QTest::addRow("lone CR") << QByteArray("abc\rde\rf") << QStringList { "abc", "de", "f" } << 6;
     QTest::addRow("line feeds only make one line")
         << QByteArray("abc\nde\nf\n") << QStringList { "abc\nde\nf\n", "", "" } << 9;
@@ -158,7 +159,9 @@ void TestTextReading::encodings_data()
     QTest::addColumn<int>("total");
     QTest::addRow("GBK") << gbk(QStringLiteral("春眠不觉晓\r\n处处闻啼鸟")) << "春眠不觉晓" << 10;
     QTest::addRow("UTF-8") << QByteArray("春眠不觉晓\r\n") << "春眠不觉晓" << 5;
-    QTest::addRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF" "春眠") << "春眠" << 2;
+    QTest::addRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "春眠")
+                                     << "春眠" << 2;
     QTest::addRow("undecodable") << QByteArray("ok\x80") << QStringLiteral("ok\uFFFD") << 3;
 }
 
@@ -178,7 +181,7 @@ void TestTextReading::encodings()
 void TestTextReading::textEnds_data()
 {
     QTest::addColumn<int>("lines");
-    QTest::addColumn<int>("endRow");      // CurRow when the practice ended
+    QTest::addColumn<int>("endRow"); // CurRow when the practice ended
     QTest::addColumn<QStringList>("lastRows"); // the rows behind the ended practice
     QTest::addRow("one line") << 1 << 2 << QStringList { "line 1", "", "" };
     QTest::addRow("three lines") << 3 << 4 << QStringList { "line 1", "line 2", "line 3" };
@@ -258,9 +261,12 @@ void TestTextReading::unreadableFileAsksAgain_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::addRow("missing file") << "missing" << "无法读取练习文件";
-    QTest::addRow("a folder") << "folder" << "无法读取练习文件";
-    QTest::addRow("line too long") << "long" << "一行太长";
+    QTest::addRow("missing file") << "missing"
+                                  << "无法读取练习文件";
+    QTest::addRow("a folder") << "folder"
+                              << "无法读取练习文件";
+    QTest::addRow("line too long") << "long"
+                                   << "一行太长";
 }
 
 void TestTextReading::unreadableFileAsksAgain()

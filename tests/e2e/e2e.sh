@@ -64,7 +64,7 @@ step "type the text to its end with one error"
 xs_focus "$main"
 xs_click "$main" "${box1[@]}"
 xdotool type --delay 60 'Hi 你'
-sleep 1.3 # let the statistics tick once with the clock past zero
+sleep 2.3 # let the statistics tick at least once with the clock past one second
 xdotool type --delay 60 'X'
 xdotool type --delay 60 'ok.'
 score=$(xs_window '^成绩$')
@@ -111,7 +111,14 @@ xs_wait "free input" xs_windows '^Keyvale－自由录入$'
 step "pause: typing is counted nowhere and the clock stands"
 xs_open_menu "$main" "${background[@]}"
 xs_choose s
-sleep 0.3 # the last repaint of the clock
+# Paused, the clock comes to rest: once its last tick has been drawn, it stays.
+clock_at_rest() {
+    local first
+    first=$(xs_pixels "$main" "${clock[@]}")
+    sleep 0.4
+    [[ $(xs_pixels "$main" "${clock[@]}") == "$first" ]]
+}
+xs_wait "the clock to stop" clock_at_rest
 count=$(xs_pixels "$main" "${typed_count[@]}")
 time=$(xs_pixels "$main" "${clock[@]}")
 xs_focus "$main"

@@ -7,12 +7,14 @@
 
 int fuzzPracticeText(const uint8_t *data, size_t size)
 {
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QByteArray bytes
+        = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     const PracticeText text = readPracticeText(buffer);
 
-    FUZZ_REQUIRE(text.status == PracticeText::Status::Ok || text.status == PracticeText::Status::LineTooLong);
+    FUZZ_REQUIRE(text.status == PracticeText::Status::Ok
+        || text.status == PracticeText::Status::LineTooLong);
     FUZZ_REQUIRE(text.lines.size() <= PracticeText::MaxStoredLines);
     if (text.status != PracticeText::Status::Ok)
         FUZZ_REQUIRE(text.lines.isEmpty());

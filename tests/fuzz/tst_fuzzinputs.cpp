@@ -22,7 +22,8 @@ void TestFuzzInputs::replay_data()
     for (const QString &target : inputs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QDir dir(inputs.filePath(target));
         for (const QString &name : dir.entryList(QDir::Files))
-            QTest::addRow("%s/%s", qPrintable(target), qPrintable(name)) << target << dir.filePath(name);
+            QTest::addRow("%s/%s", qPrintable(target), qPrintable(name))
+                << target << dir.filePath(name);
     }
 }
 
