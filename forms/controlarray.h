@@ -10,9 +10,6 @@ template<typename Control, int First, int Last>
 class ControlArray
 {
 public:
-    static constexpr int first = First;
-    static constexpr int last = Last;
-
     Control *operator[](int index) const
     {
         if (index < First || index > Last)

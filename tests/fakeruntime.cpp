@@ -33,11 +33,3 @@ bool FakeRuntime::openInViewer(const QString &path)
     opened.append(path);
     return viewerStarts;
 }
-
-QStringList FakeRuntime::prompts() const
-{
-    QStringList list;
-    for (const Message &message : messages)
-        list.append(message.prompt);
-    return list;
-}

@@ -65,6 +65,4 @@ public:
     double rnd() override { return randomDraws.isEmpty() ? 0.0 : randomDraws.dequeue(); }
     QSize screenSize() const override { return screen; }
     void endProgram() override { ++endCalls; }
-
-    QStringList prompts() const;
 };
