@@ -1,5 +1,6 @@
 #include "app/module1.h"
 #include "app/qtruntime.h"
+#include "app/translations.h"
 #include "practice/form1.h"
 
 #include <QApplication>
@@ -10,9 +11,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keyvale"));
     QApplication::setOrganizationName(QStringLiteral("Larkmoor"));
-    QApplication::setOrganizationName(QStringLiteral("Larkmoor"));
     QApplication::setApplicationVersion(QStringLiteral(KEYVALE_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/keyvale.ico")));
+
+    installQtTranslations(app);
 
     QtRuntime runtime;
     Module1 module;

@@ -1,180 +1,273 @@
 #include "practicetext.h"
 
+#include "characters.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
-#include <cstring>
-#include <vector>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr qsizetype ChunkSize = 64 * 1024;
-const QByteArray Utf8Bom("\xEF\xBB\xBF");
 
-// No character takes more than four bytes in UTF-8 or GB18030, so a line with more
-// bytes than this cannot fit, whatever its encoding; the exact test follows decoding.
+// No character takes more than four bytes in any of the encodings read, so a line
+// with more bytes than this cannot fit; the exact test follows decoding.
 constexpr qsizetype MaxLineBytes = 4 * PracticeText::MaxLineLength;
 
-// Splits the bytes of a file into lines as they arrive, and takes a UTF-8 byte-order
-// mark off the front of the file.
-class LineSplitter
+enum class Encoding {
+    Utf8OrGb18030, // UTF-8 while every line so far is valid UTF-8, else GB18030
+    Utf8,
+    Gb18030,
+    Utf16LE,
+    Utf16BE,
+};
+
+// Decodes one line of UTF-8 or GB18030 bytes. The line is decoded in one piece with
+// a line end after it, so that a sequence cut short at the end of the line becomes
+// U+FFFD instead of being dropped. A U+FEFF that starts a line is a character of the
+// text (the file's own mark is gone by now) and is kept.
+QString decodeByteLine(const QByteArray &bytes, const char *encoding, bool *failed = nullptr)
+{
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes + '\r');
+    text.chop(1);
+    if (failed)
+        *failed = decoder.hasError();
+    return text;
+}
+
+// Decodes one line of UTF-16. A trailing odd byte becomes U+FFFD, and so does a
+// surrogate without its partner, which no one could type.
+QString decodeUtf16Line(const QByteArray &bytes, QStringDecoder::Encoding encoding)
+{
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::ConvertInitialBom);
+    const bool odd = bytes.size() % 2 != 0;
+    QString text = decoder.decode(QByteArrayView(bytes).chopped(odd ? 1 : 0));
+    if (odd)
+        text.append(QChar::ReplacementCharacter);
+    replaceLoneSurrogates(text);
+    return text;
+}
+
+// Splits bytes into lines as they arrive and decodes each line once it is complete.
+class LineReader
 {
 public:
+    explicit LineReader(Encoding encoding)
+        : m_encoding(encoding)
+        , m_unit(encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE ? 2 : 1)
+    { }
+
     // Returns false once reading can stop: enough lines, or a line that cannot fit.
     bool feed(const char *data, qsizetype size)
     {
-        while (!m_bomDecided && size > 0) {
-            if (*data != Utf8Bom.at(m_bomMatched)) {
-                m_bomDecided = true;
-                // The bytes that looked like the start of a mark are text after all.
-                if (!split(Utf8Bom.constData(), m_bomMatched))
-                    return false;
-                break;
-            }
-            ++data;
-            --size;
-            if (++m_bomMatched == Utf8Bom.size())
-                m_bomDecided = m_hasBom = true;
+        const char *const end = data + size;
+        if (m_unit == 2 && !m_oddByte.isEmpty() && data < end) {
+            const char pair[2] = { m_oddByte.at(0), *data++ };
+            m_oddByte.clear();
+            if (!feedUnits(pair, pair + 2))
+                return false;
         }
-        return split(data, size);
+        const char *const evenEnd = m_unit == 2 ? end - (end - data) % 2 : end;
+        if (!feedUnits(data, evenEnd))
+            return false;
+        if (evenEnd != end)
+            m_oddByte = QByteArray(evenEnd, 1);
+        return true;
     }
 
     // The end of the file ends the last line, if it has any characters.
     void finish()
     {
-        if (!m_bomDecided) {
-            m_bomDecided = true;
-            split(Utf8Bom.constData(), m_bomMatched);
-        }
+        m_current += m_oddByte;
         if (!m_current.isEmpty() && m_lines.size() < PracticeText::MaxStoredLines)
-            m_lines.push_back(std::move(m_current));
-        m_current = QByteArray();
+            endLine();
     }
 
-    bool hasBom() const { return m_hasBom; }
     bool tooLong() const { return m_tooLong; }
-    const std::vector<QByteArray> &lines() const { return m_lines; }
+    QStringList takeLines() { return std::move(m_lines); }
 
 private:
-    bool split(const char *data, qsizetype size)
+    char16_t unitAt(const char *p) const
     {
-        const char *const end = data + size;
+        const auto lo = uchar(m_encoding == Encoding::Utf16BE ? p[1] : p[0]);
+        const auto hi = uchar(m_encoding == Encoding::Utf16BE ? p[0] : p[1]);
+        return m_unit == 1 ? char16_t(uchar(*p)) : char16_t(hi << 8 | lo);
+    }
+
+    bool feedUnits(const char *data, const char *end)
+    {
         while (data < end) {
+            const char16_t unit = unitAt(data);
             if (m_afterCr) {
                 m_afterCr = false;
-                if (*data == '\n') {
-                    ++data;
+                if (unit == u'\n') {
+                    data += m_unit;
                     continue;
                 }
             }
             if (m_lines.size() == PracticeText::MaxStoredLines)
                 return false; // a further line begins here: it is not stored
-            const char *cr = static_cast<const char *>(std::memchr(data, '\r', size_t(end - data)));
-            const char *stop = cr ? cr : end;
+            const char *stop = data;
+            while (stop < end && unitAt(stop) != u'\r' && unitAt(stop) != u'\n')
+                stop += m_unit;
             if (m_current.size() + (stop - data) > MaxLineBytes) {
                 m_tooLong = true;
                 return false;
             }
             m_current.append(data, stop - data);
             data = stop;
-            if (cr) {
-                m_lines.push_back(std::move(m_current));
-                m_current = QByteArray();
-                m_afterCr = true;
-                ++data;
+            if (stop < end) {
+                m_afterCr = unitAt(stop) == u'\r';
+                data += m_unit;
+                if (!endLine())
+                    return false;
             }
         }
         return true;
     }
 
-    std::vector<QByteArray> m_lines;
+    bool endLine()
+    {
+        QString line = decodeLine(m_current);
+        m_current = QByteArray();
+        if (characterCount(line) > PracticeText::MaxLineLength) {
+            m_tooLong = true;
+            return false;
+        }
+        // A decoder sizes its result for the worst case; keep only what the line needs.
+        line.squeeze();
+        m_lines.append(std::move(line));
+        return true;
+    }
+
+    QString decodeLine(const QByteArray &bytes)
+    {
+        switch (m_encoding) {
+        case Encoding::Utf8:
+            return decodeByteLine(bytes, "UTF-8");
+        case Encoding::Gb18030:
+            return decodeByteLine(bytes, "GB18030");
+        case Encoding::Utf16LE:
+            return decodeUtf16Line(bytes, QStringDecoder::Utf16LE);
+        case Encoding::Utf16BE:
+            return decodeUtf16Line(bytes, QStringDecoder::Utf16BE);
+        case Encoding::Utf8OrGb18030:
+            break;
+        }
+        bool notUtf8 = false;
+        QString line = decodeByteLine(bytes, "UTF-8", &notUtf8);
+        if (!notUtf8)
+            return line;
+        // The whole file is GB18030 after all. The lines stored so far were valid
+        // UTF-8, which turns back into exactly the bytes it came from.
+        m_encoding = Encoding::Gb18030;
+        for (QString &stored : m_lines) {
+            stored = decodeByteLine(stored.toUtf8(), "GB18030");
+            stored.squeeze();
+        }
+        return decodeByteLine(bytes, "GB18030");
+    }
+
+    Encoding m_encoding;
+    const qsizetype m_unit;
+    QStringList m_lines;
     QByteArray m_current;
+    QByteArray m_oddByte;
     bool m_afterCr = false;
     bool m_tooLong = false;
-    qsizetype m_bomMatched = 0;
-    bool m_bomDecided = false;
-    bool m_hasBom = false;
 };
 
-// Decodes every line with one encoding. Each line is decoded on its own, in one piece
-// with a line end after it, so that a sequence cut short at the end of the line becomes
-// U+FFFD instead of being dropped or running on into the next line.
-QStringList decodeLines(
-    const std::vector<QByteArray> &lines, const char *encoding, bool *anyError = nullptr)
+// The encoding a file's first bytes announce, and the length of its byte-order mark.
+Encoding sniff(const QByteArray &head, qsizetype *markLength)
 {
-    QStringList decoded;
-    decoded.reserve(qsizetype(lines.size()));
-    for (const QByteArray &line : lines) {
-        // The file's own byte-order mark is gone already; a U+FEFF that starts a line
-        // is a character of the text and is kept.
-        QStringDecoder decoder(encoding, QStringDecoder::Flag::ConvertInitialBom);
-        QString text = decoder.decode(line + '\r');
-        if (text.endsWith(QLatin1Char('\r')))
-            text.chop(1);
-        decoded.append(std::move(text));
-        if (decoder.hasError() && anyError)
-            *anyError = true;
+    if (head.startsWith("\xEF\xBB\xBF")) {
+        *markLength = 3;
+        return Encoding::Utf8;
     }
-    return decoded;
+    *markLength = 2;
+    if (head.startsWith("\xFF\xFE"))
+        return Encoding::Utf16LE;
+    if (head.startsWith("\xFE\xFF"))
+        return Encoding::Utf16BE;
+    *markLength = 0;
+    return Encoding::Utf8OrGb18030;
 }
 
-QStringList decode(const std::vector<QByteArray> &lines, bool hasBom)
+// Reads at most maxSize bytes, until the end of the device. False when a read fails.
+bool readUpTo(QIODevice &device, QByteArray &buffer, qsizetype maxSize)
 {
-    if (hasBom)
-        return decodeLines(lines, "UTF-8");
-    bool notUtf8 = false;
-    QStringList asUtf8 = decodeLines(lines, "UTF-8", &notUtf8);
-    if (!notUtf8)
-        return asUtf8;
-    return decodeLines(lines, "GB18030");
+    buffer.resize(maxSize);
+    qsizetype filled = 0;
+    while (filled < maxSize) {
+        const qint64 got = device.read(buffer.data() + filled, maxSize - filled);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    buffer.resize(filled);
+    return true;
+}
+
+PracticeText failure(PracticeText::Status status, const QString &reason)
+{
+    PracticeText text;
+    text.status = status;
+    text.errorString = reason;
+    return text;
 }
 
 } // namespace
 
 PracticeText readPracticeText(QIODevice &device)
 {
+    // The first read is large enough to hold any byte-order mark.
+    QByteArray chunk;
+    if (!readUpTo(device, chunk, ChunkSize))
+        return failure(PracticeText::Status::ReadFailed, device.errorString());
+    qsizetype markLength = 0;
+    LineReader reader(sniff(chunk, &markLength));
+    bool more = reader.feed(chunk.constData() + markLength, chunk.size() - markLength);
+    while (more && chunk.size() == ChunkSize) {
+        if (!readUpTo(device, chunk, ChunkSize))
+            return failure(PracticeText::Status::ReadFailed, device.errorString());
+        more = reader.feed(chunk.constData(), chunk.size());
+    }
+    if (more)
+        reader.finish();
+
+    if (reader.tooLong())
+        return failure(PracticeText::Status::LineTooLong, QString());
     PracticeText text;
-    LineSplitter splitter;
-    QByteArray chunk(ChunkSize, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = device.read(chunk.data(), ChunkSize);
-        if (got < 0) {
-            text.status = PracticeText::Status::ReadFailed;
-            text.errorString = device.errorString();
-            return text;
-        }
-        if (got == 0) {
-            splitter.finish();
-            break;
-        }
-        if (!splitter.feed(chunk.constData(), got))
-            break;
-    }
-
-    if (splitter.tooLong()) {
-        text.status = PracticeText::Status::LineTooLong;
-        return text;
-    }
-
-    QStringList lines = decode(splitter.lines(), splitter.hasBom());
-    for (const QString &line : std::as_const(lines)) {
-        if (line.size() > PracticeText::MaxLineLength) {
-            text.status = PracticeText::Status::LineTooLong;
-            return text;
-        }
-    }
-    text.lines = std::move(lines);
+    text.lines = reader.takeLines();
     return text;
 }
 
 PracticeText readPracticeText(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        PracticeText text;
-        text.status = PracticeText::Status::OpenFailed;
-        text.errorString = file.errorString();
-        return text;
+    // Opened without blocking, and checked after opening, so that a pipe (even one put
+    // in the file's place a moment ago) or a device never holds the program up.
+    const QByteArray encoded = QFile::encodeName(path);
+    const int fd = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return failure(PracticeText::Status::OpenFailed, qt_error_string(errno));
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        return failure(PracticeText::Status::NotRegularFile,
+            S_ISREG(status.st_mode) ? qt_error_string(error) : QString());
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failure(PracticeText::Status::OpenFailed, file.errorString());
     }
     return readPracticeText(file);
 }

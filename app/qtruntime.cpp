@@ -38,28 +38,34 @@ QStringList qtNameFilters(const QString &filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts.at(i).trimmed();
-        const QString pattern = parts.at(i + 1).trimmed();
-        if (description.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
-            filters.append(description);
-        else
-            filters.append(description + QLatin1String(" (") + pattern + QLatin1Char(')'));
+        // Qt reads "*.*" literally, which would hide every name without a dot.
+        QString pattern = parts.at(i + 1).trimmed();
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+        filters.append(parts.at(i).trimmed() + QLatin1String(" (") + pattern + QLatin1Char(')'));
     }
     return filters;
+}
+
+void setUpOpenDialog(
+    QFileDialog &dialog, const QString &presetName, const QString &filter, int filterIndex)
+{
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(QFileInfo(presetName).absolutePath());
+    // The list shows the descriptions as given; the patterns Qt filters by follow them.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList filters = qtNameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(filterIndex - 1));
 }
 
 QString QtRuntime::showOpenDialog(
     QWidget *parent, const QString &presetName, const QString &filter, int filterIndex)
 {
-    const QFileInfo preset(presetName);
     QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDirectory(preset.absolutePath());
-    const QStringList filters = qtNameFilters(filter);
-    dialog.setNameFilters(filters);
-    if (filterIndex >= 1 && filterIndex <= filters.size())
-        dialog.selectNameFilter(filters.at(filterIndex - 1));
+    setUpOpenDialog(dialog, presetName, filter, filterIndex);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return presetName;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -6,6 +6,8 @@
 
 #include <random>
 
+class QFileDialog;
+
 // The run-time services as the real program uses them, built on Qt.
 class QtRuntime final : public Runtime
 {
@@ -31,6 +33,10 @@ private:
 };
 
 // Turns a "description|pattern|description|pattern" filter into the name filters of a
-// Qt file dialog. A description that already ends in its pattern in parentheses is
-// shown as it is (trimmed); any other gets the pattern appended.
+// Qt file dialog, "description (pattern)", with "*.*" handed on as "*".
 QStringList qtNameFilters(const QString &filter);
+
+// Sets up an open-file dialog: the preset name's folder, the filters with only their
+// descriptions shown, and the filter shown first (1-based).
+void setUpOpenDialog(
+    QFileDialog &dialog, const QString &presetName, const QString &filter, int filterIndex);

@@ -21,8 +21,11 @@ QString loadFailure(const PracticeText &text, const QString &fileName)
             .arg(PracticeText::MaxLineLength)
             .arg(shownName);
     }
+    const QString reason = text.status == PracticeText::Status::NotRegularFile
+        ? QStringLiteral("这不是普通文件（而是文件夹、管道、套接字或设备）。")
+        : text.errorString;
     return QStringLiteral("无法读取练习文件：\n\n%1\n\n%2\n\n请检查文件是否存在、能否读取。")
-        .arg(shownName, text.errorString);
+        .arg(shownName, reason);
 }
 
 } // namespace

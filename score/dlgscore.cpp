@@ -8,8 +8,8 @@
 #include "practice/form1.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QToolButton>
 
 namespace {
@@ -119,9 +119,11 @@ void dlgScore::cmdSave_Click()
 
 void dlgScore::cmdScore_Click()
 {
-    const QString path = QDir::toNativeSeparators(QCoreApplication::applicationDirPath())
-        + QDir::separator() + reportFileName();
-    if (!m_runtime.openInViewer(path))
+    // The report Save writes: in the working directory. A desktop's viewer "opens" a
+    // missing file without complaint, so its absence is checked first.
+    const QString path
+        = QDir::toNativeSeparators(QDir::current().absoluteFilePath(reportFileName()));
+    if (!QFileInfo::exists(path) || !m_runtime.openInViewer(path))
         m_runtime.msgBox(this, QStringLiteral("成绩单不存在！"));
 }
 

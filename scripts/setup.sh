@@ -12,6 +12,8 @@ packages=(
     qt6-base-dev
     # Chinese faces standing in for the designed ones, and a metric-compatible Arial
     fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
+    # Qt's own dialogs and buttons in Chinese; the desktop's opener for the score report
+    qt6-translations-l10n xdg-utils
     # a private X server and real input events for the end-to-end test and screenshots
     xvfb xdotool imagemagick
 )

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 class QTemporaryDir;
 
 // Writes bytes to a new file in dir and returns its full path.
@@ -24,4 +26,20 @@ public:
 
 private:
     QString m_saved;
+};
+
+// Makes a named pipe ("fifo") or a listening socket ("socket") at path for the lifetime
+// of the object; any other kind makes nothing. Should a reader ever block on the pipe,
+// a watchdog opens it for writing after a few seconds, so the reader gets an empty
+// file and the test fails by its own assertions instead of hanging.
+class SpecialFile
+{
+public:
+    SpecialFile(const QString &kind, const QString &path);
+    ~SpecialFile();
+
+private:
+    struct Watchdog;
+    int m_socket = -1;
+    std::unique_ptr<Watchdog> m_watchdog;
 };

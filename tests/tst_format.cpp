@@ -22,7 +22,6 @@ private Q_SLOTS:
     void time12_data();
     void time12();
     void time24();
-    void dialogFilters();
     void checkedArithmetic();
 };
 
@@ -164,14 +163,6 @@ void TestFormat::time24()
 {
     QCOMPARE(formatTime24(QTime(14, 5, 9)), QStringLiteral("14:05:09"));
     QCOMPARE(formatTime24(QTime(0, 0, 0)), QStringLiteral("00:00:00"));
-}
-
-void TestFormat::dialogFilters()
-{
-    QCOMPARE(qtNameFilters(QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*")),
-        QStringList({ QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)") }));
-    QCOMPARE(qtNameFilters(QStringLiteral("Pictures|*.png")),
-        QStringList { QStringLiteral("Pictures (*.png)") });
 }
 
 void TestFormat::checkedArithmetic()

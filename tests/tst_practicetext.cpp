@@ -62,6 +62,7 @@ private Q_SLOTS:
     void lineLength();
     void hugeFileIsNotReadWhole();
     void readFailurePartWay();
+    void openFailures_data();
     void openFailures();
 };
 
@@ -71,10 +72,14 @@ void TestPracticeText::lineEnds_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addRow("CR LF") << QByteArray("ab\r\ncd\r\nef") << QStringList { "ab", "cd", "ef" };
     QTest::addRow("lone CR") << QByteArray("ab\rcd\ref\r") << QStringList { "ab", "cd", "ef" };
-    QTest::addRow("LF stays in the line")
-        << QByteArray("ab\ncd\nef") << QStringList { "ab\ncd\nef" };
-    QTest::addRow("LF before CR LF") << QByteArray("ab\n\r\ncd") << QStringList { "ab\n", "cd" };
+    QTest::addRow("lone LF") << QByteArray("ab\ncd\nef") << QStringList { "ab", "cd", "ef" };
+    QTest::addRow("mixed") << QByteArray("a\r\nb\rc\nd\r\n") << QStringList { "a", "b", "c", "d" };
+    QTest::addRow("LF then CR LF is an empty line")
+        << QByteArray("ab\n\r\ncd") << QStringList { "ab", "", "cd" };
+    QTest::addRow("LF CR is two line ends")
+        << QByteArray("ab\n\rcd") << QStringList { "ab", "", "cd" };
     QTest::addRow("final CR LF adds no line") << QByteArray("ab\r\n") << QStringList { "ab" };
+    QTest::addRow("final LF adds no line") << QByteArray("ab\n") << QStringList { "ab" };
     QTest::addRow("final empty line kept") << QByteArray("ab\r\n\r\n") << QStringList { "ab", "" };
     QTest::addRow("CR then CR LF") << QByteArray("ab\r\r\ncd") << QStringList { "ab", "", "cd" };
     QTest::addRow("only a line end") << QByteArray("\r\n") << QStringList { "" };
@@ -164,6 +169,22 @@ void TestPracticeText::encodings_data()
     QTest::addRow("UTF-8 sequence cut short at a line end") << QByteArray(
         "\xEF\xBB\xBF"
         "a\xE4\xBD\r\nb") << QStringList { QStringLiteral("a\uFFFD\uFFFD"), "b" };
+    QTest::addRow("UTF-16 LE with mark") << QByteArray("\xFF\xFE\x60O\x7D\x59\r\0\n\0a\0\n\0", 14)
+                                         << QStringList { QStringLiteral("你好"), "a" };
+    QTest::addRow("UTF-16 BE with mark") << QByteArray("\xFE\xFFO\x60\x59\x7D\0\r\0a", 10)
+                                         << QStringList { QStringLiteral("你好"), "a" };
+    QTest::addRow("UTF-16 mark alone") << QByteArray("\xFF\xFE") << QStringList {};
+    QTest::addRow("UTF-16 with an odd trailing byte") << QByteArray("\xFF\xFE"
+                                                                    "a\0b",
+        5) << QStringList { QStringLiteral("a\uFFFD") };
+    QTest::addRow("UTF-16 odd byte after the last line end") << QByteArray("\xFF\xFE"
+                                                                           "a\0\n\0b",
+        7) << QStringList { "a", QStringLiteral("\uFFFD") };
+    QTest::addRow("UTF-16 pair kept, lone surrogates replaced")
+        << QByteArray("\xFF\xFE\x40\xD8\x00\xDCx\0\x00\xDCy\0\x00\xD8", 14)
+        << QStringList { QStringLiteral("\U00020000x\uFFFDy\uFFFD") };
+    QTest::addRow("UTF-16 NUL bytes are not line ends")
+        << QByteArray("\xFF\xFE\r\x4E\n\x4E", 6) << QStringList { QStringLiteral("\u4E0D\u4E0A") };
     QTest::addRow("UTF-8 with mark and a bad byte") << QByteArray("\xEF\xBB\xBF"
                                                                   "ok\xFF")
                                                     << QStringList { QStringLiteral("ok\uFFFD") };
@@ -228,21 +249,38 @@ void TestPracticeText::readFailurePartWay()
     QCOMPARE(text.errorString, QStringLiteral("Input/output error"));
 }
 
+void TestPracticeText::openFailures_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<PracticeText::Status>("status");
+    QTest::addRow("missing") << "missing" << PracticeText::Status::OpenFailed;
+    QTest::addRow("a folder") << "folder" << PracticeText::Status::NotRegularFile;
+    QTest::addRow("a named pipe") << "fifo" << PracticeText::Status::NotRegularFile;
+    QTest::addRow("a socket") << "socket" << PracticeText::Status::OpenFailed;
+    QTest::addRow("a device") << "/dev/zero" << PracticeText::Status::NotRegularFile;
+    QTest::addRow("a regular file") << "练习.txt" << PracticeText::Status::Ok;
+}
+
 void TestPracticeText::openFailures()
 {
+    QFETCH(QString, kind);
+    QFETCH(PracticeText::Status, status);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const PracticeText missing = readPracticeText(dir.filePath(QStringLiteral("missing.txt")));
-    QCOMPARE(missing.status, PracticeText::Status::OpenFailed);
-    QVERIFY(!missing.errorString.isEmpty());
+    QString path = kind.startsWith(QLatin1Char('/')) ? kind : dir.filePath(kind);
+    if (kind == QLatin1String("folder"))
+        path = dir.path();
+    else if (kind.endsWith(QLatin1String(".txt")))
+        writeFile(dir, kind, gbk(QStringLiteral("中文")));
+    const SpecialFile special(kind, path);
 
-    const PracticeText folder = readPracticeText(dir.path());
-    QCOMPARE(folder.status, PracticeText::Status::OpenFailed);
-
-    const QString path = writeFile(dir, QStringLiteral("练习.txt"), gbk(QStringLiteral("中文")));
-    const PracticeText ok = readPracticeText(path);
-    QCOMPARE(ok.status, PracticeText::Status::Ok);
-    QCOMPARE(ok.lines, QStringList { QStringLiteral("中文") });
+    const PracticeText text = readPracticeText(path);
+    QCOMPARE(text.status, status);
+    QCOMPARE(text.lines.isEmpty(), status != PracticeText::Status::Ok);
+    if (status == PracticeText::Status::OpenFailed)
+        QVERIFY(!text.errorString.isEmpty());
+    if (status == PracticeText::Status::Ok)
+        QCOMPARE(text.lines, QStringList { QStringLiteral("中文") });
 }
 
 QTEST_GUILESS_MAIN(TestPracticeText)

@@ -100,6 +100,7 @@ private Q_SLOTS:
     void closingActsAsOK();
     void okStartsNewPracticeWithFreshDialog();
     void exitEndsWithoutSaving();
+    void reportCommand_data();
     void reportCommand();
 };
 
@@ -529,19 +530,37 @@ void TestScore::exitEndsWithoutSaving()
     QVERIFY(!QFile::exists(reportPath(f)));
 }
 
+void TestScore::reportCommand_data()
+{
+    QTest::addColumn<bool>("reportExists");
+    QTest::addColumn<bool>("viewerStarts");
+    QTest::addColumn<bool>("opened");
+    QTest::addRow("report saved") << true << true << true;
+    QTest::addRow("no report yet") << false << true << false;
+    QTest::addRow("nothing can show it") << true << false << true;
+}
+
 void TestScore::reportCommand()
 {
+    QFETCH(bool, reportExists);
+    QFETCH(bool, viewerStarts);
+    QFETCH(bool, opened);
     PracticeFixture f;
     WorkingDirectory wd(f.dir.path());
     f.load();
     dlgScore *dialog = finishPractice(f);
-    dialog->ui.cmdScore->click();
-    // The executable's folder, not the working directory; no check that it exists.
-    QCOMPARE(f.runtime.opened,
-        QStringList { QCoreApplication::applicationDirPath() + QStringLiteral("/成绩单.htm") });
+    if (reportExists)
+        dialog->ui.cmdSave->click();
+    f.runtime.viewerStarts = viewerStarts;
     const int shown = f.runtime.messages.size();
-    f.runtime.viewerStarts = false;
     dialog->ui.cmdScore->click();
+    // The report in the working directory, where Save writes it.
+    QCOMPARE(f.runtime.opened,
+        opened ? QStringList { f.dir.filePath(QStringLiteral("成绩单.htm")) } : QStringList());
+    if (reportExists && viewerStarts) {
+        QCOMPARE(f.runtime.messages.size(), shown);
+        return;
+    }
     QCOMPARE(f.runtime.messages.size(), shown + 1);
     QCOMPARE(f.runtime.messages.constLast().prompt, QStringLiteral("成绩单不存在！"));
     QCOMPARE(f.runtime.messages.constLast().style, 0);

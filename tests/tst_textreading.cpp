@@ -1,7 +1,14 @@
 #include "practicefixture.h"
 
+#include "app/qtruntime.h"
+
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestTextReading : public QObject
@@ -9,6 +16,8 @@ class TestTextReading : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void dialogPresetAndFilter();
+    void dialogListsFiles_data();
+    void dialogListsFiles();
     void cancelEntersFreeInput();
     void cancelTest_data();
     void cancelTest();
@@ -25,6 +34,8 @@ private Q_SLOTS:
     void unreadableFileAsksAgain_data();
     void unreadableFileAsksAgain();
     void restartClearsPreviousText();
+    void shippedTexts_data();
+    void shippedTexts();
     void restartMidPractice();
 };
 
@@ -59,6 +70,49 @@ void TestTextReading::dialogPresetAndFilter()
     QCOMPARE(call.presetName, QCoreApplication::applicationDirPath() + QStringLiteral("/*.txt"));
     QCOMPARE(call.filter, QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*"));
     QCOMPARE(call.filterIndex, 1);
+}
+
+void TestTextReading::dialogListsFiles_data()
+{
+    QTest::addColumn<int>("filterIndex");
+    QTest::addColumn<QStringList>("listed");
+    QTest::addRow("text files") << 1 << QStringList { "a.txt" };
+    QTest::addRow("all files, with or without a dot")
+        << 2 << QStringList { "README", "a.txt", "b.md" };
+}
+
+void TestTextReading::dialogListsFiles()
+{
+    QFETCH(int, filterIndex);
+    QFETCH(QStringList, listed);
+    QTemporaryDir dir;
+    for (const char *name : { "a.txt", "b.md", "README" })
+        writeFile(dir, QString::fromLatin1(name), "x");
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    setUpOpenDialog(dialog, dir.filePath(QStringLiteral("*.txt")),
+        QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*"), filterIndex);
+
+    // The descriptions are shown as given, patterns and all.
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(types);
+    QCOMPARE(types->count(), 2);
+    QCOMPARE(types->itemText(0), QStringLiteral("文本文件(*.txt)"));
+    QCOMPARE(types->itemText(1), QStringLiteral("所有文件(*.*)"));
+    QCOMPARE(types->currentIndex(), filterIndex - 1);
+
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    QVERIFY(model);
+    const auto shown = [&] {
+        QStringList names;
+        const QModelIndex folder = model->index(dir.path());
+        for (int row = 0; row < model->rowCount(folder); ++row)
+            names.append(model->index(row, 0, folder).data().toString());
+        names.sort();
+        return names;
+    };
+    // The model reads the folder on a thread of its own.
+    QTRY_COMPARE(shown(), listed);
 }
 
 void TestTextReading::cancelEntersFreeInput()
@@ -122,9 +176,9 @@ void TestTextReading::loadsLineEnds_data()
     QTest::addRow("CR LF") << QByteArray("abc\r\nde\r\nf\r\n") << QStringList { "abc", "de", "f" }
                            << 6;
     QTest::addRow("lone CR") << QByteArray("abc\rde\rf") << QStringList { "abc", "de", "f" } << 6;
-    QTest::addRow("line feeds only make one line")
-        << QByteArray("abc\nde\nf\n") << QStringList { "abc\nde\nf\n", "", "" } << 9;
-    QTest::addRow("mixed") << QByteArray("a\r\nb\rc\nd") << QStringList { "a", "b", "c\nd" } << 5;
+    QTest::addRow("line feeds") << QByteArray("abc\nde\nf\n") << QStringList { "abc", "de", "f" }
+                                << 6;
+    QTest::addRow("mixed") << QByteArray("a\r\nb\rc\nd") << QStringList { "a", "b", "c" } << 4;
 }
 
 void TestTextReading::loadsLineEnds()
@@ -163,6 +217,10 @@ void TestTextReading::encodings_data()
                                                    "春眠")
                                      << "春眠" << 2;
     QTest::addRow("undecodable") << QByteArray("ok\x80") << QStringLiteral("ok\uFFFD") << 3;
+    QTest::addRow("UTF-16 LE with mark")
+        << QByteArray("\xFF\xFE\x25\x66\x20\x77\n\0x\0", 10) << "春眠" << 3;
+    QTest::addRow("UTF-16 BE with mark")
+        << QByteArray("\xFE\xFF\x66\x25\x77\x20\0\r\0\n\0x", 12) << "春眠" << 3;
 }
 
 void TestTextReading::encodings()
@@ -264,7 +322,13 @@ void TestTextReading::unreadableFileAsksAgain_data()
     QTest::addRow("missing file") << "missing"
                                   << "无法读取练习文件";
     QTest::addRow("a folder") << "folder"
+                              << "不是普通文件";
+    QTest::addRow("a named pipe") << "fifo"
+                                  << "不是普通文件";
+    QTest::addRow("a socket") << "socket"
                               << "无法读取练习文件";
+    QTest::addRow("a device") << "/dev/zero"
+                              << "不是普通文件";
     QTest::addRow("line too long") << "long"
                                    << "一行太长";
 }
@@ -281,10 +345,17 @@ void TestTextReading::unreadableFileAsksAgain()
     } else if (kind == QLatin1String("folder")) {
         bad = f.dir.path();
         f.runtime.openAnswers.enqueue(bad);
+    } else if (kind == QLatin1String("fifo") || kind == QLatin1String("socket")) {
+        bad = f.dir.filePath(kind);
+        f.runtime.openAnswers.enqueue(bad);
+    } else if (kind.startsWith(QLatin1Char('/'))) {
+        bad = kind;
+        f.runtime.openAnswers.enqueue(bad);
     } else {
         // A good line, then one too long: nothing of the file is kept.
         bad = f.offer("good line\r\n" + QByteArray(40000, 'x'), QStringLiteral("long.txt"));
     }
+    const SpecialFile special(kind, bad);
     f.load();
 
     QCOMPARE(f.runtime.dialogs.size(), 2); // asked again after the failure
@@ -344,6 +415,41 @@ void TestTextReading::restartMidPractice()
     f.form.menuOpen_Click();
     QCOMPARE(f.form.state().FreeInput, VbFalse);
     QCOMPARE(f.rows(), QStringList({ "again", "", "" }));
+}
+
+void TestTextReading::shippedTexts_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir texts(QStringLiteral(KEYVALE_TEXTS_DIR));
+    const QStringList names = texts.entryList({ QStringLiteral("*.txt") }, QDir::Files);
+    QVERIFY(names.size() >= 8);
+    for (const QString &name : names)
+        QTest::newRow(qPrintable(name)) << texts.filePath(name);
+}
+
+void TestTextReading::shippedTexts()
+{
+    QFETCH(QString, path);
+    PracticeFixture f;
+    f.runtime.openAnswers.enqueue(path);
+    f.load();
+    QVERIFY(f.runtime.messages.isEmpty());
+    QVERIFY(f.module.TotalChars > 0);
+
+    // Every stored line is practised: no empty line before the text's end.
+    const auto &lines = f.form.state().TextLines;
+    const auto end = std::find(lines.begin() + 1, lines.end(), QString());
+    QVERIFY(std::all_of(end, lines.end(), [](const QString &line) { return line.isEmpty(); }));
+
+    QStringEncoder gbk("GBK");
+    const QFontMetricsF metrics(f.form.ui.lblShow[1]->font());
+    const int room = std::min(f.form.ui.lblShow[1]->width(), f.form.ui.txtinput[1]->width()) - 8;
+    for (auto line = lines.begin() + 1; line != end; ++line) {
+        QVERIFY2(metrics.horizontalAdvance(*line) < room, qPrintable(*line));
+        QVERIFY2(*line == line->trimmed(), qPrintable(*line));
+        QByteArray encoded = gbk.encode(*line);
+        QVERIFY2(!gbk.hasError(), qPrintable(*line));
+    }
 }
 
 QTEST_MAIN(TestTextReading)
