@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots from the real program under a private X server:
-# the main window during a practice and the score dialog after it.
+# Takes the README's screenshots from the real program under a private X server: the
+# installed program's open-file dialog on the shipped texts, the main window during a
+# practice and the score dialog after it.
 # Usage: bash scripts/screenshots.sh   (after a build; writes resources/screenshots/)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -18,13 +19,27 @@ mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
 
 xs_start
+
+# The installed program, started from another folder, opens on its shipped texts.
+cmake --install build --prefix "$work/prefix" >/dev/null
+mkdir -p "$work/elsewhere"
+cd "$work/elsewhere"
+xs_run env -u LC_ALL HOME="$work/home" XDG_RUNTIME_DIR="$work/run" LANG=zh_CN.UTF-8 \
+    "$work/prefix/bin/keyvale"
+installed=$xs_last_pid
+dialog=$(xs_other_window "$(xs_window '^Keyvale$')")
+sleep 1 # the folder's listing fills in
+import -window "$dialog" "$out/open-dialog.png"
+kill "$installed"
+wait "$installed" 2>/dev/null || true
+
 cd "$work"
 # Chinese month and weekday names; the character set stays UTF-8.
 xs_run env -u LC_ALL HOME="$work/home" XDG_RUNTIME_DIR="$work/run" LANG=zh_CN.UTF-8 LC_CTYPE=C.UTF-8 \
     "$top/build/keyvale"
 cd "$top"
 
-dialog=$(xs_window '^Open$')
+dialog=$(xs_other_window "$(xs_window '^Keyvale$')")
 xs_focus "$dialog"
 xdotool type --delay 20 "$work/lesson.txt"
 xdotool key Return
@@ -46,4 +61,4 @@ xdotool type --delay 100 'Pack my box.'
 score=$(xs_other_window "$main")
 sleep 0.5
 import -window "$score" "$out/score.png"
-echo "screenshots: wrote $out/practice.png and $out/score.png"
+echo "screenshots: wrote $out/open-dialog.png, $out/practice.png and $out/score.png"

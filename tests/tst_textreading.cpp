@@ -1,12 +1,14 @@
 #include "practicefixture.h"
 
 #include "app/qtruntime.h"
+#include "app/translations.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +17,7 @@ class TestTextReading : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
     void dialogPresetAndFilter();
     void dialogListsFiles_data();
     void dialogListsFiles();
@@ -72,6 +75,12 @@ void TestTextReading::dialogPresetAndFilter()
     QCOMPARE(call.filterIndex, 1);
 }
 
+void TestTextReading::initTestCase()
+{
+    // As the program does at start: Qt's own strings in Chinese.
+    QVERIFY(installQtTranslations(*QCoreApplication::instance()));
+}
+
 void TestTextReading::dialogListsFiles_data()
 {
     QTest::addColumn<int>("filterIndex");
@@ -92,6 +101,10 @@ void TestTextReading::dialogListsFiles()
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     setUpOpenDialog(dialog, dir.filePath(QStringLiteral("*.txt")),
         QStringLiteral("文本文件(*.txt) |*.txt|所有文件(*.*)|*.*"), filterIndex);
+
+    auto *lookIn = dialog.findChild<QLabel *>(QStringLiteral("lookInLabel"));
+    QVERIFY(lookIn);
+    QVERIFY2(lookIn->text().contains(QStringLiteral("查找")), qPrintable(lookIn->text()));
 
     // The descriptions are shown as given, patterns and all.
     auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));

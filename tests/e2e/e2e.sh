@@ -7,7 +7,7 @@ keyvale=$(realpath "${1:?usage: e2e.sh path/to/keyvale}")
 work=$(mktemp -d)
 xs_artifacts=$work
 source "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
-trap 'xs_cleanup; [[ ${keep:-} ]] || rm -rf "$work"' EXIT
+trap 'status=$?; xs_cleanup; ((status)) || rm -rf "$work"' EXIT
 
 step() { echo "e2e: $*"; }
 
@@ -30,7 +30,7 @@ app=$xs_last_pid
 cd - >/dev/null
 
 step "cancel the open-file dialog"
-dialog=$(xs_window '^Open$')
+dialog=$(xs_window '^打开$')
 main=$(xs_windows '^Keyvale$' | head -n 1)
 [[ -n $main ]] || xs_fail "the main window is not shown behind the dialog"
 xs_focus "$dialog"
@@ -54,7 +54,7 @@ xs_wait "the typed count to change" count_changed
 step "open the GBK text through the menu and the dialog"
 xs_open_menu "$main" "${background[@]}"
 xdotool key o # the open-file dialog follows
-dialog=$(xs_window '^Open$')
+dialog=$(xs_window '^打开$')
 xs_focus "$dialog"
 xdotool type --delay 20 "$work/lesson.txt"
 xdotool key Return
@@ -99,7 +99,7 @@ expect_line 13 ''
 
 step "OK starts a new practice; cancel into free input"
 xs_click "$score" 260 28
-dialog=$(xs_window '^Open$')
+dialog=$(xs_window '^打开$')
 xs_focus "$dialog"
 xdotool key Escape
 xs_wait "the message box" xs_at_least 2 '^Keyvale'
