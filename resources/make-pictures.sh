@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 #
-# Draws every picture Keyvale uses and writes them into resources/pictures/.
+# Draws every picture Keyvale uses and writes them into resources/pictures/, and the
+# desktop icons, in the hicolor theme's layout, into resources/icons/.
 #
 #   bash resources/make-pictures.sh
 #
@@ -17,6 +18,8 @@ export MAGICK_THREAD_LIMIT=1
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 OUT="$HERE/pictures"
+ICONS="$HERE/icons"
+ICON_SIZES="16 22 24 32 48 64 128 256"
 FONT=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 
 for tool in convert identify python3; do
@@ -32,7 +35,7 @@ mkdir -p "$OUT"
 # Python helper: raw pixels in, ICO / PNG / BMP / GIF87a out, plus checks.
 # ---------------------------------------------------------------------------
 cat > "$WORK/pix.py" <<'PY'
-import hashlib, struct, sys, zlib
+import hashlib, math, struct, sys, zlib
 
 def die(msg):
     sys.stderr.write("make-pictures: %s\n" % msg)
@@ -258,6 +261,103 @@ def check_gif(path, w, h):
     if images != 1 or pos != len(data) - 1:
         die("%s: expected exactly one image and nothing after the trailer" % path)
 
+# ---- the desktop icon, large and scalable -------------------------------
+def write_png_rgba(out, raw, size):
+    """An 8-bit RGBA PNG, for the smooth icons with see-through edges."""
+    px = open(raw, "rb").read()
+    if len(px) != size * size * 4:
+        die("%s: expected %d bytes of raw pixels, got %d" % (raw, size * size * 4, len(px)))
+    rows = b"".join(b"\x00" + px[y * size * 4:(y + 1) * size * 4] for y in range(size))
+    data = b"\x89PNG\r\n\x1a\n"
+    data += png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+    data += png_chunk(b"IDAT", zlib.compress(rows, 9))
+    data += png_chunk(b"IEND", b"")
+    open(out, "wb").write(data)
+
+# The program icon's key cap on a 32-unit square, the grid of the 32-pixel design,
+# seen a little from the front: the top face sits high, so the front skirt is the
+# deepest and the right one the shaded side. One list of shapes feeds both the
+# scalable icon and the drawing of the large ones.
+BODY = (1.0, 1.0, 31.0, 31.0, 3.5)          # left top right bottom, corner radius
+FACE = (6.5, 3.0, 25.5, 22.0, 1.5)
+
+def rounded(x0, y0, x1, y1, r, steps=16):
+    pts = []
+    for cx, cy, a0 in ((x1 - r, y0 + r, -90), (x1 - r, y1 - r, 0),
+                       (x0 + r, y1 - r, 90), (x0 + r, y0 + r, 180)):
+        for i in range(steps + 1):
+            a = math.radians(a0 + 90.0 * i / steps)
+            pts.append((cx + r * math.cos(a), cy + r * math.sin(a)))
+    return pts
+
+def clip(poly, a, b):
+    """The part of a convex polygon to the right of the line from a to b, as seen
+    on the screen (y grows downwards)."""
+    def side(p):
+        return (b[0] - a[0]) * (p[1] - a[1]) - (b[1] - a[1]) * (p[0] - a[0])
+    out = []
+    for i, p in enumerate(poly):
+        q = poly[(i + 1) % len(poly)]
+        sp, sq = side(p), side(q)
+        if sp >= 0:
+            out.append(p)
+        if (sp >= 0) != (sq >= 0):
+            t = sp / (sp - sq)
+            out.append((p[0] + t * (q[0] - p[0]), p[1] + t * (q[1] - p[1])))
+    return out
+
+def keycap():
+    """(fill, stroke, stroke width, points) from back to front."""
+    body = rounded(*BODY)
+    ctl, ctr, cbr, cbl = [(BODY[0], BODY[1]), (BODY[2], BODY[1]), (BODY[2], BODY[3]), (BODY[0], BODY[3])]
+    ftl, ftr, fbr, fbl = [(FACE[0], FACE[1]), (FACE[2], FACE[1]), (FACE[2], FACE[3]), (FACE[0], FACE[3])]
+    # The skirts are the parts of the body between the corners' diagonals.
+    front = clip(clip(clip(body, fbl, fbr), cbl, fbl), fbr, cbr)
+    right = clip(clip(clip(body, fbr, ftr), cbr, fbr), ftr, ctr)
+    blue = "#0000C0"
+    return [
+        ("#C08040", None, 0, body),
+        ("#904820", None, 0, front),
+        ("#A86030", None, 0, right),
+        ("#FFC080", "#D89050", 0.5, rounded(*FACE)),
+        # light on the face's top and left edges
+        ("#FFE8D0", None, 0, [(8.0, 4.0), (23.5, 4.0), (23.5, 4.9), (8.3, 4.9), (8.3, 5.3), (7.9, 5.3)]),
+        ("#FFE8D0", None, 0, [(7.0, 5.0), (7.9, 5.0), (7.9, 20.0), (7.0, 20.0)]),
+        # the letter K
+        (blue, None, 0, [(10.0, 6.0), (14.0, 6.0), (14.0, 19.0), (10.0, 19.0)]),
+        (blue, None, 0, [(14.0, 10.8), (19.2, 6.0), (24.0, 6.0), (14.0, 15.2)]),
+        (blue, None, 0, [(15.4, 11.6), (24.0, 19.0), (19.3, 19.0), (13.0, 13.6)]),
+        (None, "#000080", 1.0, body),
+    ]
+
+def points(pts, scale=1.0):
+    return " ".join("%.3f,%.3f" % (x * scale, y * scale) for x, y in pts)
+
+def keycap_mvg(size):
+    """ImageMagick drawing commands for the key cap on a square of size pixels."""
+    s = size / 32.0
+    out = ["viewbox 0 0 %d %d" % (size, size)]
+    for fill, stroke, width, pts in keycap():
+        out += ["push graphic-context", "fill %s" % (fill or "none"), "stroke %s" % (stroke or "none")]
+        if stroke:
+            out += ["stroke-width %.3f" % (width * s), "stroke-linejoin round"]
+        out += ["polygon " + points(pts, s), "pop graphic-context"]
+    return "\n".join(out) + "\n"
+
+def keycap_svg(out):
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>',
+             '<!-- SPDX-License-Identifier: GPL-3.0-or-later -->',
+             '<!-- Drawn by resources/make-pictures.sh; do not edit. -->',
+             '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 32 32">',
+             '  <title>Keyvale</title>']
+    for fill, stroke, width, pts in keycap():
+        attrs = 'fill="%s"' % (fill or "none")
+        if stroke:
+            attrs += ' stroke="%s" stroke-width="%g" stroke-linejoin="round"' % (stroke, width)
+        lines.append('  <polygon %s points="%s"/>' % (attrs, points(pts)))
+    lines.append("</svg>")
+    open(out, "w").write("\n".join(lines) + "\n")
+
 def main(argv):
     cmd = argv[1]
     if cmd == "ico":
@@ -269,6 +369,12 @@ def main(argv):
         write_bmp(argv[2], argv[3], int(argv[4]), int(argv[5]))
     elif cmd == "gif":
         write_gif(argv[2], argv[3], int(argv[4]), int(argv[5]))
+    elif cmd == "png-rgba":
+        write_png_rgba(argv[2], argv[3], int(argv[4]))
+    elif cmd == "keycap-mvg":
+        sys.stdout.write(keycap_mvg(int(argv[2])))
+    elif cmd == "keycap-svg":
+        keycap_svg(argv[2])
     elif cmd == "check-ico":
         check_ico(argv[2], [int(s) for s in argv[3:]])
     elif cmd == "check-bmp":
@@ -647,6 +753,48 @@ jpeg award14.jpg -size 128x91 gradient:'#2A3AB0-#A0B8FF' \
     -stroke none -font "$FONT" -pointsize 20 -fill '#202838' \
     -draw 'text 22,80 "2"' -draw 'text 58,72 "1"' -draw 'text 94,86 "3"'
 
+# ---------------------------------------------------------------------------
+# Desktop icons: the program icon in the hicolor theme, named by the application id
+# ---------------------------------------------------------------------------
+# 16 and 32 pixels are the program's own designs; 22 and 24 are drawn pixel by pixel
+# in the same way; 48 and up are the scalable drawing, drawn eight times as large
+# (at most 2048 pixels) and averaged down so that every edge is smooth.
+APP_ID=org.larkmoor.Keyvale
+hicolor() { echo "$ICONS/hicolor/$1/apps"; }
+for size in $ICON_SIZES; do mkdir -p "$(hicolor "${size}x${size}")"; done
+mkdir -p "$(hicolor scalable)"
+
+cp "$OUT/keyvale-16.png" "$(hicolor 16x16)/$APP_ID.png"
+cp "$OUT/keyvale-32.png" "$(hicolor 32x32)/$APP_ID.png"
+icon keycap 24 \
+    -stroke '#000080' -fill '#C08040' -draw 'polygon 3,1 20,1 22,3 22,20 20,22 3,22 1,20 1,3' \
+    -stroke none -fill '#904820' -draw 'polygon 3,21 20,21 18,17 5,17' \
+    -fill '#A86030' -draw 'polygon 21,3 21,20 19,16 19,2' \
+    -stroke '#D89050' -fill '#FFC080' -draw 'polygon 5,2 17,2 18,3 18,15 17,16 5,16 4,15 4,3' \
+    -stroke none -fill '#FFE8D0' -draw 'rectangle 6,3 17,3' -draw 'rectangle 5,4 5,14' \
+    -fill '#0000C0' -draw 'rectangle 7,5 9,14' \
+    -draw 'polygon 10,9 14,5 16,5 10,11' -draw 'polygon 11,9 16,14 14,14 10,11' \
+    -fill none -stroke '#000080' -draw 'polygon 3,1 20,1 22,3 22,20 20,22 3,22 1,20 1,3'
+icon keycap 22 \
+    -stroke '#000080' -fill '#C08040' -draw 'polygon 3,1 18,1 20,3 20,18 18,20 3,20 1,18 1,3' \
+    -stroke none -fill '#904820' -draw 'polygon 3,19 18,19 16,16 5,16' \
+    -fill '#A86030' -draw 'polygon 19,3 19,18 17,15 17,2' \
+    -stroke '#D89050' -fill '#FFC080' -draw 'polygon 5,2 15,2 16,3 16,14 15,15 5,15 4,14 4,3' \
+    -stroke none -fill '#FFE8D0' -draw 'rectangle 6,3 15,3' -draw 'rectangle 5,4 5,13' \
+    -fill '#0000C0' -draw 'rectangle 7,5 8,13' \
+    -draw 'polygon 9,8 12,5 14,5 9,10' -draw 'polygon 10,9 14,13 12,13 9,10' \
+    -fill none -stroke '#000080' -draw 'polygon 3,1 18,1 20,3 20,18 18,20 3,20 1,18 1,3'
+for size in 22 24; do
+    pix png "$(hicolor "${size}x${size}")/$APP_ID.png" "$WORK/keycap-$size.rgba" "$size"
+done
+for size in 48 64 128 256; do
+    big=$((size * 8 > 2048 ? 2048 : size * 8))
+    convert -size "${big}x${big}" xc:none -draw "$(pix keycap-mvg "$big")" \
+        -filter Box -resize "${size}x${size}" -depth 8 "RGBA:$WORK/keycap-$size.rgba"
+    pix png-rgba "$(hicolor "${size}x${size}")/$APP_ID.png" "$WORK/keycap-$size.rgba" "$size"
+done
+pix keycap-svg "$(hicolor scalable)/$APP_ID.svg"
+
 # Every picture; CMakeLists.txt compiles the same list into the program.
 FILES="keyvale.ico keyvale-32.png keyvale-16.png dlgscore.ico cmdok.ico cmdscore.ico
 cmdsave.bmp cmdexit.jpg imgplayer.jpg
@@ -714,4 +862,18 @@ if [ -n "$dups" ] || [ "$(sums $AWARDS | sort -u | wc -l)" != 14 ]; then
     echo "make-pictures: two award pictures are identical" >&2; exit 1
 fi
 
+# The desktop icons: one PNG of each size, and a scalable icon that parses.
+for size in $ICON_SIZES; do
+    file=$(hicolor "${size}x${size}")/$APP_ID.png
+    got=$(identify -format '%m %w %h' "$file" 2>/dev/null) || got="unreadable"
+    if [ "$got" != "PNG $size $size" ]; then
+        echo "make-pictures: ${file#"$HERE/"} is '$got', expected 'PNG $size $size'" >&2
+        exit 1
+    fi
+done
+python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' \
+    "$(hicolor scalable)/$APP_ID.svg" ||
+    { echo "make-pictures: the scalable icon is not well-formed XML" >&2; exit 1; }
+
 echo "make-pictures: wrote $(echo $FILES | wc -w) pictures to $OUT"
+echo "make-pictures: wrote $(echo $ICON_SIZES | wc -w) desktop icons and a scalable one to $ICONS"

@@ -16,6 +16,8 @@ packages=(
     qt6-translations-l10n xdg-utils
     # a private X server and real input events for the end-to-end test and screenshots
     xvfb xdotool imagemagick
+    # the validators that the tests run on the installed menu entry and metainfo
+    desktop-file-utils appstream
 )
 
 missing=()
