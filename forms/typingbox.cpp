@@ -2,19 +2,70 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStringView>
+
+namespace {
+
+// The code points of a text; a surrogate without its partner stays one code.
+QList<char32_t> codePoints(QStringView text)
+{
+    QList<char32_t> codes;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            codes.append(QChar::surrogateToUcs4(text[i], text[i + 1]));
+            ++i;
+        } else {
+            codes.append(text[i].unicode());
+        }
+    }
+    return codes;
+}
+
+} // namespace
 
 TypingBox::TypingBox(int index, QWidget *parent)
     : QLineEdit(parent)
     , m_index(index)
-{ }
+{
+    setAcceptDrops(false);
+}
 
 void TypingBox::mousePressEvent(QMouseEvent *event)
 {
     Q_EMIT mouseDown(m_index, event->button());
+    // The middle button pastes the X selection on its release; it does nothing here.
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
     QLineEdit::mousePressEvent(event);
 }
 
-bool TypingBox::offer(char16_t code)
+void TypingBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TypingBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->ignore();
+}
+
+void TypingBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->ignore();
+}
+
+void TypingBox::dropEvent(QDropEvent *event)
+{
+    event->ignore();
+}
+
+bool TypingBox::offer(char32_t code)
 {
     if (m_handler)
         m_handler(m_index, code);
@@ -30,10 +81,11 @@ void TypingBox::keyPressEvent(QKeyEvent *event)
         return;
     }
 
-    if (text.size() == 1) {
+    const QList<char32_t> codes = codePoints(text);
+    if (codes.size() == 1) {
         // The box itself decides what the key does (insert, delete backwards, copy,
         // nothing for Enter and Escape), unless the handler discarded it.
-        if (offer(text.front().unicode()))
+        if (offer(codes.front()))
             QLineEdit::keyPressEvent(event);
         else
             event->accept();
@@ -46,15 +98,22 @@ void TypingBox::keyPressEvent(QKeyEvent *event)
 
 void TypingBox::typeCharacters(QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    m_discardRest = false;
+    const QList<char32_t> codes = codePoints(text);
+    for (qsizetype i = 0; i < codes.size(); ++i) {
         auto *focus = qobject_cast<TypingBox *>(window()->focusWidget());
         if (i > 0 && focus && focus != this) {
-            focus->typeCharacters(text.mid(i));
+            QString rest;
+            for (qsizetype j = i; j < codes.size(); ++j)
+                rest += QStringView(QChar::fromUcs4(codes[j]));
+            focus->typeCharacters(rest);
             return;
         }
-        const QChar c = text[i];
-        if (offer(c.unicode()) && !isLocked() && c.isPrint())
-            insert(QString(c));
+        const char32_t code = codes[i];
+        if (offer(code) && !isLocked() && QChar::isPrint(code))
+            insert(QStringView(QChar::fromUcs4(code)).toString());
+        if (m_discardRest)
+            return;
     }
 }
 

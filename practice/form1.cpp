@@ -33,7 +33,7 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
         m_clock.run(m_runtime.monotonicMs());
     for (int row = 1; row <= 3; ++row) {
         ui.txtinput[row]->setKeyPressHandler(
-            [this](int index, char16_t &keyAscii) { txtinput_KeyPress(index, keyAscii); });
+            [this](int index, char32_t &keyAscii) { txtinput_KeyPress(index, keyAscii); });
         connect(ui.txtinput[row], &TypingBox::mouseDown, this, &Form1::txtinput_MouseDown);
     }
 }

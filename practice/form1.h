@@ -72,7 +72,7 @@ public:
 
     // Every character typed into a typing box, before the box takes it; setting the
     // code to 0 discards it.
-    void txtinput_KeyPress(int Index, char16_t &KeyAscii);
+    void txtinput_KeyPress(int Index, char32_t &KeyAscii);
     void Timer1_Timer();
     void Timer2_Timer();
 
@@ -101,7 +101,7 @@ private:
     void enterFreeInput();
     bool practiceEnded() const;
     void EndPractice();
-    void checkKey(int index, char16_t &keyAscii);
+    void checkKey(int index, char32_t &keyAscii);
 
     Runtime &m_runtime;
     Module1 &m_module;

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "app/characters.h"
 #include "app/checked.h"
 #include "app/runtime.h"
 #include "forms/design.h"
@@ -8,7 +9,7 @@
 
 namespace {
 
-constexpr char16_t Backspace = 8;
+constexpr char32_t Backspace = 8;
 // In free input a box that holds more than this many characters is full.
 constexpr qsizetype FreeInputFull = 28;
 // The share of the text's characters that the errors may reach.
@@ -21,7 +22,7 @@ QString typedCount(qint32 typedChars)
 
 } // namespace
 
-void Form1::txtinput_KeyPress(int Index, char16_t &KeyAscii)
+void Form1::txtinput_KeyPress(int Index, char32_t &KeyAscii)
 {
     // Any failure here (a counter leaving its width, a missing row, a failure while
     // moving on) discards the key with a beep; what was already updated stays.
@@ -33,7 +34,7 @@ void Form1::txtinput_KeyPress(int Index, char16_t &KeyAscii)
     }
 }
 
-void Form1::checkKey(int index, char16_t &keyAscii)
+void Form1::checkKey(int index, char32_t &keyAscii)
 {
     // A locked current box means the practice is paused: the key changes nothing.
     TypingBox *current = ui.txtinput[CurRow];
@@ -51,14 +52,14 @@ void Form1::checkKey(int index, char16_t &keyAscii)
 
     // Keys are compared as if appended, wherever the caret is.
     TypingBox *box = ui.txtinput[index];
-    const QString typed(QChar { keyAscii });
-    CharPos = checkedNarrow<qint16>(box->text().size() + 1);
+    const QString typed = QStringView(QChar::fromUcs4(keyAscii)).toString();
+    CharPos = checkedNarrow<qint16>(characterCount(box->text()) + 1);
     TypedChars = checkedAdd<qint32>(TypedChars, 1);
     ui.lblResult[2]->setCaption(typedCount(TypedChars));
     ui.lblSign[CurRow]->setBackColor(SystemColor::ButtonFace);
 
     if (FreeInput) {
-        if (box->text().size() > FreeInputFull) {
+        if (characterCount(box->text()) > FreeInputFull) {
             // The key that finds the box full moves to the next row and is shown nowhere.
             AdvanceRow();
             keyAscii = 0;
@@ -66,7 +67,7 @@ void Form1::checkKey(int index, char16_t &keyAscii)
         return;
     }
 
-    const QString expected = ui.lblShow[CurRow]->caption().mid(CharPos - 1, 1);
+    const QString expected = characterAt(ui.lblShow[CurRow]->caption(), CharPos);
     if (typed != expected) {
         m_module.ErrorCount = checkedAdd<qint32>(m_module.ErrorCount, 1);
         ui.lblErr2->setCaption(QString::number(m_module.ErrorCount));
@@ -75,10 +76,11 @@ void Form1::checkKey(int index, char16_t &keyAscii)
         if (m_module.ErrorCount > std::floor(m_module.TotalChars * ErrorShare)) {
             m_runtime.msgBox(this, QStringLiteral("任务失败！！"), MsgBoxStyle::Critical,
                 QStringLiteral("错误"));
-            menuOpen_Click();
-            // The key belonged to the abandoned practice: it must not land in, or
-            // complete a row of, the new one.
+            // The key, and the rest of a phrase it came with, belonged to the abandoned
+            // practice: they must not land in, or complete a row of, the new one.
             keyAscii = 0;
+            box->discardRestOfInput();
+            menuOpen_Click();
             return;
         }
     }

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "app/characters.h"
 #include "app/checked.h"
 #include "app/practicetext.h"
 #include "app/runtime.h"
@@ -68,7 +69,8 @@ bool Form1::loadText(const QString &fileName)
 
     for (qsizetype n = 0; n < text.lines.size(); ++n) {
         TextLines[size_t(n + 1)] = text.lines.at(n);
-        m_module.TotalChars = checkedAdd(m_module.TotalChars, qint32(text.lines.at(n).size()));
+        m_module.TotalChars
+            = checkedAdd(m_module.TotalChars, qint32(characterCount(text.lines.at(n))));
     }
     ui.lblResult[1]->setCaption(
         QStringLiteral("字符总数：") + QString::number(m_module.TotalChars));
@@ -110,7 +112,7 @@ void Form1::ReadString()
     ui.txtinput[3]->setLocked(true);
 
     CurRow = 1;
-    RowLen = checkedNarrow<qint16>(ui.lblShow[1]->caption().size());
+    RowLen = checkedNarrow<qint16>(characterCount(ui.lblShow[1]->caption()));
     CharPos = 1;
     ui.lblSign[1]->setVisible(true);
     ui.txtinput[1]->setFocus();
@@ -135,5 +137,5 @@ void Form1::AdvanceRow()
     ui.txtinput[CurRow]->setLocked(false);
     CharPos = 1;
     ui.txtinput[CurRow]->setFocus();
-    RowLen = checkedNarrow<qint16>(ui.lblShow[CurRow]->caption().size());
+    RowLen = checkedNarrow<qint16>(characterCount(ui.lblShow[CurRow]->caption()));
 }

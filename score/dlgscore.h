@@ -25,7 +25,7 @@ public:
     ~dlgScore() override;
 
     void Form_Load();
-    void txtResult_KeyPress(char16_t &KeyAscii);
+    void txtResult_KeyPress(char32_t &KeyAscii);
     void Timer1_Timer();
     void cmdSave_Click();
     void cmdScore_Click();

@@ -2,6 +2,8 @@
 
 #include <QAction>
 
+#include <stdexcept>
+
 void FakeRuntime::msgBox(QWidget *, const QString &prompt, int style, const QString &title)
 {
     messages.append({ prompt, style, title.isEmpty() ? applicationTitle() : title });
@@ -12,7 +14,13 @@ void FakeRuntime::msgBox(QWidget *, const QString &prompt, int style, const QStr
 QString FakeRuntime::showOpenDialog(
     QWidget *, const QString &presetName, const QString &filter, int filterIndex)
 {
+    // A program that asks again and again (say, when it takes a cancel for a chosen
+    // file that cannot be read) would loop for ever on a double that always cancels.
+    if (dialogs.size() >= maxDialogs)
+        throw std::runtime_error("the open-file dialog was shown over and over");
     dialogs.append({ presetName, filter, filterIndex });
+    if (onOpenDialog)
+        onOpenDialog();
     if (openAnswers.isEmpty())
         return presetName;
     const QString answer = openAnswers.dequeue();

@@ -35,6 +35,8 @@ public:
 
     QList<Message> messages;
     QList<DialogCall> dialogs;
+    // More dialogs than this throw, failing the test instead of looping for ever.
+    int maxDialogs = 100;
     QStringList opened;
     // Pop-up menus shown, and the item to choose in the next ones (none: dismissed).
     QList<QPoint> popups;
@@ -52,6 +54,9 @@ public:
     // Called inside msgBox, with the message already recorded: lets a test act while a
     // modal message would be open.
     std::function<void(const Message &)> onMessage;
+    // Called inside showOpenDialog before it answers: lets a test run a nested event
+    // loop where the real dialog would run one.
+    std::function<void()> onOpenDialog;
 
     void msgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
     QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,

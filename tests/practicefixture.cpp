@@ -47,18 +47,21 @@ void PracticeFixture::start(const QByteArray &text)
 
 void PracticeFixture::type(TypingBox *target, const QString &text)
 {
-    for (QChar c : text) {
+    // One key per character: a character beyond the BMP arrives as one key whose
+    // text is a surrogate pair.
+    for (char32_t code : text.toUcs4()) {
+        const QString c = QStringView(QChar::fromUcs4(code)).toString();
         // Control characters arrive with the key that produces them.
-        int key = c.toUpper().unicode();
-        if (c == QLatin1Char('\r'))
+        int key = code < 0x10000 ? QChar(char16_t(code)).toUpper().unicode() : int(Qt::Key_unknown);
+        if (code == U'\r')
             key = Qt::Key_Return;
-        else if (c == QLatin1Char('\x1b'))
+        else if (code == U'\x1b')
             key = Qt::Key_Escape;
-        else if (c == QLatin1Char('\b'))
+        else if (code == U'\b')
             key = Qt::Key_Backspace;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, c);
         QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, c);
         QApplication::sendEvent(target, &release);
     }
 }

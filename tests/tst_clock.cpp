@@ -129,6 +129,14 @@ void TestClock::statistics_data()
         << "100.";
     QTest::addRow("fractions") << QString(7, QLatin1Char('a')) << 9'000 << "46.67"
                                << "37.33";
+    // Tenths take no part in the speed.
+    QTest::addRow("tenths are left out") << QString(7, QLatin1Char('a')) << 9'900 << "46.67"
+                                         << "37.33";
+    QTest::addRow("a minute and a half") << QString(60, QLatin1Char('a')) << 90'500 << "40."
+                                         << "32.";
+    // As many errors as keys still gives a score: nothing right, so zero.
+    QTest::addRow("every key wrong") << QStringLiteral("xx") << 10'000 << "12."
+                                     << ".";
     // With the clock at zero the speed label keeps its text and the score uses speed 0.
     QTest::addRow("clock at zero") << QStringLiteral("aaa") << 0 << ""
                                    << ".";

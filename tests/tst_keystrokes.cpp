@@ -2,6 +2,8 @@
 
 #include "forms/design.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QTest>
 
 class TestKeystrokes : public QObject
@@ -18,7 +20,9 @@ private Q_SLOTS:
     void keyIntoAnotherRowsBox();
     void inputMethodCommit_data();
     void inputMethodCommit();
+    void freeInputRows_data();
     void freeInputRows();
+    void pasteOnlyByKeyboard();
     void wholeTextToTheEnd();
     void failuresAreTrapped();
 };
@@ -60,6 +64,13 @@ void TestKeystrokes::singleKey_data()
     QTest::addRow("Chinese character") << "春眠"
                                        << ""
                                        << "春" << 1 << 0 << "春" << 1;
+    QTest::addRow("character beyond the BMP") << "\U00020000b"
+                                              << ""
+                                              << "\U00020000" << 1 << 0 << "\U00020000" << 1;
+    QTest::addRow("character beyond the BMP ends a row")
+        << "a\U0001F600"
+        << "a"
+        << "\U0001F600" << 2 << 0 << "a\U0001F600" << 2;
     QTest::addRow("Backspace in an empty box") << "abc"
                                                << ""
                                                << "\b" << 0 << 0 << "" << 1;
@@ -141,16 +152,20 @@ void TestKeystrokes::failureThreshold_data()
 {
     QTest::addColumn<int>("totalChars");
     QTest::addColumn<int>("allowedErrors"); // floor(totalChars x 0.33)
-    QTest::addRow("100 characters") << 100 << 33;
-    QTest::addRow("3 characters") << 3 << 0;
-    QTest::addRow("1 character") << 1 << 0;
-    QTest::addRow("4 characters") << 4 << 1;
+    QTest::addColumn<QString>("committed"); // the failing key, or a phrase that fails
+    QTest::addRow("100 characters") << 100 << 33 << "";
+    QTest::addRow("3 characters") << 3 << 0 << "";
+    QTest::addRow("1 character") << 1 << 0 << "";
+    QTest::addRow("4 characters") << 4 << 1 << "";
+    // The rest of the phrase belongs to the abandoned practice too.
+    QTest::addRow("a phrase failing at its first character") << 3 << 0 << "xyz";
 }
 
 void TestKeystrokes::failureThreshold()
 {
     QFETCH(int, totalChars);
     QFETCH(int, allowedErrors);
+    QFETCH(QString, committed);
 
     PracticeFixture f;
     // One row of the whole text: no allowed error reaches its end.
@@ -162,7 +177,10 @@ void TestKeystrokes::failureThreshold()
 
     // One more fails: the message, then a new practice through the open-file dialog,
     // which the double cancels into free input.
-    f.type(f.currentBox(), QStringLiteral("x"));
+    if (committed.isEmpty())
+        f.type(f.currentBox(), QStringLiteral("x"));
+    else
+        f.commit(f.currentBox(), committed);
     QCOMPARE(f.runtime.messages.size(), 2);
     QCOMPARE(f.runtime.messages[0].prompt, QStringLiteral("任务失败！！"));
     QCOMPARE(f.runtime.messages[0].title, QStringLiteral("错误"));
@@ -206,6 +224,9 @@ void TestKeystrokes::keyIntoAnotherRowsBox()
     QCOMPARE(f.box(1)->text(), QString());
     QCOMPARE(f.form.state().CurRow, qint16(2));
     QCOMPARE(f.box(2)->text(), QString());
+    // Backspace looks at the current box, which is empty: nothing is taken back.
+    f.type(f.box(3), QStringLiteral("\b"));
+    QCOMPARE(f.form.state().TypedChars, 1);
 
     // Row 2 is current; row 3's box now holds one character, so the key is compared
     // with row 2's second character.
@@ -222,17 +243,19 @@ void TestKeystrokes::inputMethodCommit_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("nextBox");
     QTest::addColumn<int>("curRow");
-    QTest::addRow("a phrase") << "春眠不" << 0 << "春眠不"
+    // The row holds a character beyond the BMP (a surrogate pair), typed as one.
+    QTest::addRow("a phrase") << "春眠\U00020000" << 0 << "春眠\U00020000"
                               << "" << 1;
-    QTest::addRow("a wrong character inside") << "春x不" << 1 << "春x不"
+    QTest::addRow("a wrong character inside") << "春x\U00020000" << 1 << "春x\U00020000"
                                               << "" << 1;
-    QTest::addRow("the whole row") << "春眠不觉晓" << 0 << "春眠不觉晓"
+    QTest::addRow("the whole row") << "春眠\U00020000觉晓" << 0 << "春眠\U00020000觉晓"
                                    << "" << 2;
     // Characters past the row's end follow the focus to the next row, as keys would.
-    QTest::addRow("beyond the row's end") << "春眠不觉晓处处" << 0 << "春眠不觉晓"
+    QTest::addRow("beyond the row's end") << "春眠\U00020000觉晓处处" << 0 << "春眠\U00020000觉晓"
                                           << "处处" << 2;
-    QTest::addRow("two rows at once") << "春眠不觉晓处处闻啼鸟z" << 0 << "春眠不觉晓"
-                                      << "处处闻啼鸟" << 3;
+    QTest::addRow("two rows at once")
+        << "春眠\U00020000觉晓处处闻啼鸟z" << 0 << "春眠\U00020000觉晓"
+        << "处处闻啼鸟" << 3;
 }
 
 void TestKeystrokes::inputMethodCommit()
@@ -243,28 +266,36 @@ void TestKeystrokes::inputMethodCommit()
     QFETCH(QString, nextBox);
     QFETCH(int, curRow);
     PracticeFixture f;
-    f.start(QStringLiteral("春眠不觉晓\r\n处处闻啼鸟\r\n").toUtf8() + QByteArray(100, 'z'));
+    f.start(QStringLiteral("春眠\U00020000觉晓\r\n处处闻啼鸟\r\n").toUtf8() + QByteArray(100, 'z'));
     f.commit(f.box(1), committed);
-    QCOMPARE(f.form.state().TypedChars, committed.size());
+    QCOMPARE(f.form.state().TypedChars, committed.toUcs4().size());
     QCOMPARE(f.module.ErrorCount, errors);
     QCOMPARE(f.box(1)->text(), box);
     QCOMPARE(f.form.state().CurRow, qint16(curRow));
     QCOMPARE(f.box(2)->text(), nextBox);
 }
 
+void TestKeystrokes::freeInputRows_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::addRow("letters") << "a";
+    QTest::addRow("characters beyond the BMP") << "\U00020000";
+}
+
 void TestKeystrokes::freeInputRows()
 {
+    QFETCH(QString, character);
     PracticeFixture f;
     f.load(); // cancelled: free input
-    f.type(f.box(1), QString(29, QLatin1Char('a')));
-    QCOMPARE(f.box(1)->text().size(), 29);
+    f.type(f.box(1), character.repeated(29));
+    QCOMPARE(f.box(1)->text(), character.repeated(29));
     QCOMPARE(f.form.state().CurRow, qint16(1));
 
     // The 30th key moves to the next row, is counted and is shown nowhere.
     f.type(f.box(1), QStringLiteral("b"));
     QCOMPARE(f.form.state().TypedChars, 30);
     QCOMPARE(f.form.state().CurRow, qint16(2));
-    QCOMPARE(f.box(1)->text(), QString(29, QLatin1Char('a')));
+    QCOMPARE(f.box(1)->text(), character.repeated(29));
     QCOMPARE(f.box(2)->text(), QString());
     QCOMPARE(f.module.ErrorCount, 0);
     QCOMPARE(f.runtime.beeps, 0);
@@ -282,6 +313,32 @@ void TestKeystrokes::freeInputRows()
     QCOMPARE(f.form.ui.lblSpeed3->caption(), QString());
 }
 
+void TestKeystrokes::pasteOnlyByKeyboard()
+{
+    PracticeFixture f;
+    f.start("abcdef\r\n");
+    f.type(f.box(1), QStringLiteral("ab"));
+    // A drop would put text into the box without the keystroke check.
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("zz"));
+    const QPointF inside(10, 10);
+    QDragEnterEvent enter(
+        inside.toPoint(), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.box(1), &enter);
+    QVERIFY(!enter.isAccepted());
+    QDropEvent drop(inside, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.box(1), &drop);
+    QCOMPARE(f.box(1)->text(), QStringLiteral("ab"));
+    QVERIFY(!f.box(1)->acceptDrops());
+
+    // Ctrl+V pastes: the key counts once (a wrong key), then the text goes in.
+    QGuiApplication::clipboard()->setText(QStringLiteral("cd"));
+    QTest::keyClick(f.box(1), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.box(1)->text(), QStringLiteral("abcd"));
+    QCOMPARE(f.form.state().TypedChars, 3);
+    QCOMPARE(f.module.ErrorCount, 1);
+}
+
 void TestKeystrokes::wholeTextToTheEnd()
 {
     PracticeFixture f;
@@ -292,6 +349,7 @@ void TestKeystrokes::wholeTextToTheEnd()
     // The second block shows the fourth line.
     QCOMPARE(f.rows(), QStringList({ "gh", "", "" }));
     QCOMPARE(f.form.state().CurRow, qint16(1));
+    QCOMPARE(f.visibleMarker(), 1);
     f.type(f.currentBox(), QStringLiteral("gh"));
 
     QCOMPARE(f.form.state().TypedChars, 8);

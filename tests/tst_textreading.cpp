@@ -192,6 +192,8 @@ void TestTextReading::loadsLineEnds_data()
     QTest::addRow("line feeds") << QByteArray("abc\nde\nf\n") << QStringList { "abc", "de", "f" }
                                 << 6;
     QTest::addRow("mixed") << QByteArray("a\r\nb\rc\nd") << QStringList { "a", "b", "c" } << 4;
+    QTest::addRow("markup is plain text")
+        << QByteArray("<b>x</b>\r\n&amp;") << QStringList { "<b>x</b>", "&amp;", "" } << 13;
 }
 
 void TestTextReading::loadsLineEnds()
@@ -211,6 +213,8 @@ void TestTextReading::loadsLineEnds()
     QCOMPARE(f.form.state().CurRow, qint16(1));
     QCOMPARE(f.form.state().CharPos, qint16(1));
     QCOMPARE(f.form.state().RowLen, qint16(rows[0].size()));
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(f.form.ui.lblShow[row]->textFormat(), Qt::PlainText);
     QCOMPARE(f.form.state().NextLine, qint16(4));
     QCOMPARE(f.unlockedBox(), 1);
     QCOMPARE(f.visibleMarker(), 1);
@@ -232,6 +236,8 @@ void TestTextReading::encodings_data()
     QTest::addRow("undecodable") << QByteArray("ok\x80") << QStringLiteral("ok\uFFFD") << 3;
     QTest::addRow("UTF-16 LE with mark")
         << QByteArray("\xFF\xFE\x25\x66\x20\x77\n\0x\0", 10) << "春眠" << 3;
+    QTest::addRow("characters beyond the BMP count once")
+        << QByteArray("\xF0\xA0\x80\x80\xF0\x9F\x98\x80x") << "\U00020000\U0001F600x" << 3;
     QTest::addRow("UTF-16 BE with mark")
         << QByteArray("\xFE\xFF\x66\x25\x77\x20\0\r\0\n\0x", 12) << "春眠" << 3;
 }
@@ -246,7 +252,7 @@ void TestTextReading::encodings()
     f.load();
     QCOMPARE(f.rows().constFirst(), firstRow);
     QCOMPARE(f.module.TotalChars, total);
-    QCOMPARE(f.form.state().RowLen, qint16(firstRow.size()));
+    QCOMPARE(f.form.state().RowLen, qint16(firstRow.toUcs4().size()));
 }
 
 void TestTextReading::textEnds_data()
