@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPixmapCache>
 
 int main(int argc, char *argv[])
 {
@@ -15,6 +16,10 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/keyvale.ico")));
 
     installQtTranslations(app);
+    // Every score dialog's widgets get palettes of their own, and the style caches
+    // pictures per palette: with the default 10 MB the program would grow with each
+    // practice for a couple of hundred practices. Its few pictures need far less.
+    QPixmapCache::setCacheLimit(1024);
 
     QtRuntime runtime;
     Module1 module;

@@ -64,8 +64,15 @@ void setUpOpenDialog(
 QString QtRuntime::showOpenDialog(
     QWidget *parent, const QString &presetName, const QString &filter, int filterIndex)
 {
-    QFileDialog dialog(parent);
+    // One dialog serves every practice: a new one each time would leave its icons
+    // behind in the pixmap cache, and the program would grow with every practice.
+    if (!m_openDialog || m_openDialog->parentWidget() != parent) {
+        delete m_openDialog;
+        m_openDialog = new QFileDialog(parent);
+    }
+    QFileDialog &dialog = *m_openDialog;
     setUpOpenDialog(dialog, presetName, filter, filterIndex);
+    dialog.selectFile(QString());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return presetName;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -2,10 +2,13 @@
 
 #include "design.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
 #include <QToolButton>
 #include <QWidget>
+
+#include <array>
 
 using namespace Colour;
 
@@ -36,9 +39,43 @@ constexpr CellDesign Cells[14] = {
     { 5205, 750, "award14.jpg" },
 };
 
-QPixmap picture(const char *name)
+QString picturePath(const char *name)
 {
-    return QPixmap(QStringLiteral(":/pictures/") + QLatin1String(name));
+    return QStringLiteral(":/pictures/") + QLatin1String(name);
+}
+
+// The dialog's pictures, decoded once and shared by every dialog: a dialog opens after
+// every practice, and icons made anew each time would each fill the pixmap cache
+// with pictures of their own.
+struct Pictures
+{
+    QIcon window { picturePath("dlgscore.ico") };
+    QIcon save { picturePath("cmdsave.bmp") };
+    QIcon exit { picturePath("cmdexit.jpg") };
+    QIcon ok { picturePath("cmdok.ico") };
+    QIcon score { picturePath("cmdscore.ico") };
+    QPixmap player { picturePath("imgplayer.jpg") };
+    std::array<QPixmap, 14> awards;
+
+    Pictures()
+    {
+        for (size_t i = 0; i < awards.size(); ++i)
+            awards[i] = QPixmap(picturePath(Cells[i].picture));
+    }
+};
+
+const Pictures &pictures()
+{
+    // Freed with the application object, while the window system is still there.
+    static Pictures *shared = nullptr;
+    if (!shared) {
+        shared = new Pictures;
+        qAddPostRoutine([] {
+            delete shared;
+            shared = nullptr;
+        });
+    }
+    return *shared;
 }
 
 QToolButton *pictureButton(QWidget *parent, const QString &caption, const QIcon &icon,
@@ -65,7 +102,8 @@ namespace Ui {
 void dlgScore::setupUi(QWidget *dialog)
 {
     dialog->setWindowTitle(QStringLiteral("成绩"));
-    dialog->setWindowIcon(QIcon(QStringLiteral(":/pictures/dlgscore.ico")));
+    const Pictures &shared = pictures();
+    dialog->setWindowIcon(shared.window);
     // A tool window: a fixed frame with a close box and no entry in the task bar.
     dialog->setWindowFlags(
         Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -116,21 +154,19 @@ void dlgScore::setupUi(QWidget *dialog)
     txtResult->setGeometry(pxRect(840, 1200, 1455, 375));
     txtResult->setText(QStringLiteral("用户"));
 
-    cmdSave = pictureButton(dialog, QStringLiteral("保存"),
-        QIcon(QStringLiteral(":/pictures/cmdsave.bmp")), pxRect(4440, 120, 615, 615),
+    cmdSave = pictureButton(dialog, QStringLiteral("保存"), shared.save,
+        pxRect(4440, 120, 615, 615), SystemColor::ButtonFace);
+    cmdExit = pictureButton(
+        dialog, QStringLiteral("退出"), shared.exit, pxRect(5280, 120, 615, 615), DarkGreen);
+    cmdOK = pictureButton(dialog, QStringLiteral("确定"), shared.ok, pxRect(3600, 120, 615, 615),
         SystemColor::ButtonFace);
-    cmdExit = pictureButton(dialog, QStringLiteral("退出"),
-        QIcon(QStringLiteral(":/pictures/cmdexit.jpg")), pxRect(5280, 120, 615, 615), DarkGreen);
-    cmdOK = pictureButton(dialog, QStringLiteral("确定"),
-        QIcon(QStringLiteral(":/pictures/cmdok.ico")), pxRect(3600, 120, 615, 615),
-        SystemColor::ButtonFace);
-    cmdScore = pictureButton(dialog, QStringLiteral("成绩"),
-        QIcon(QStringLiteral(":/pictures/cmdscore.ico")), pxRect(3600, 870, 615, 585), LightYellow);
+    cmdScore = pictureButton(
+        dialog, QStringLiteral("成绩"), shared.score, pxRect(3600, 870, 615, 585), LightYellow);
 
     imgPlayer = new Label(dialog);
     imgPlayer->setOpaque(false);
     imgPlayer->setScaledContents(true);
-    imgPlayer->setPixmap(picture("imgplayer.jpg"));
+    imgPlayer->setPixmap(shared.player);
     imgPlayer->setGeometry(pxRect(5175, 1230, 810, 1155));
 
     picFrame1 = new QFrame(dialog);
@@ -143,7 +179,7 @@ void dlgScore::setupUi(QWidget *dialog)
         auto *image = new Label(picFrame1);
         image->setOpaque(false);
         image->setScaledContents(true);
-        image->setPixmap(picture(cell.picture));
+        image->setPixmap(shared.awards[size_t(i - 1)]);
         image->setGeometry(pxRect(cell.left, cell.top, 735, 615));
         image->hide();
         Image2.set(i, image);

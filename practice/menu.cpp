@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "app/runtime.h"
+#include "score/dlgscore.h"
 #include "score/report.h"
 
 #include <QCloseEvent>
@@ -70,6 +71,15 @@ void Form1::menuExit_Click()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // While the score dialog is open this window is disabled and takes no input; the
+    // window manager's close box and Alt+F4 are refused too, so the dialog stays the
+    // one window in use and its result is not dropped.
+    if (!isEnabled()) {
+        event->ignore();
+        if (m_scoreDialog)
+            m_scoreDialog->activateWindow();
+        return;
+    }
     ui.CommonDialog1.fileName.clear();
     event->accept();
 }

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr char16_t Enter = 13;
+constexpr char32_t Enter = 13;
 // The tick that ends the program: ten minutes after the dialog opened.
 constexpr qint16 LastTick = 10;
 
@@ -27,7 +27,7 @@ dlgScore::dlgScore(Runtime &runtime, Module1 &module, Form1 &form1)
 {
     ui.setupUi(this);
     ui.txtResult->setKeyPressHandler(
-        [this](int, char16_t &keyAscii) { txtResult_KeyPress(keyAscii); });
+        [this](int, char32_t &keyAscii) { txtResult_KeyPress(keyAscii); });
     connect(ui.cmdSave, &QToolButton::clicked, this, &dlgScore::cmdSave_Click);
     connect(ui.cmdScore, &QToolButton::clicked, this, &dlgScore::cmdScore_Click);
     connect(ui.cmdOK, &QToolButton::clicked, this, &dlgScore::cmdOK_Click);
@@ -72,7 +72,7 @@ void dlgScore::Form_Load()
     }
 }
 
-void dlgScore::txtResult_KeyPress(char16_t &KeyAscii)
+void dlgScore::txtResult_KeyPress(char32_t &KeyAscii)
 {
     if (KeyAscii == Enter)
         cmdSave_Click();
@@ -130,6 +130,9 @@ void dlgScore::cmdScore_Click()
 void dlgScore::cmdOK_Click()
 {
     ClosingByOK = VbTrue;
+    // A dismissed dialog waits for its deletion while the next practice's dialogs run
+    // their own event loops: its timer must never save or end anything from there.
+    ui.Timer1->setEnabled(false);
     close();
     hide();
     deleteLater();

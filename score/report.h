@@ -23,11 +23,15 @@ struct ReportEntry
     std::array<QString, 5> values;
 };
 
-// The bytes of one entry. The name is HTML-escaped so that it cannot inject markup;
-// every other text is written as it stands.
+// The bytes of one entry. The name is kept to one line (control characters become
+// spaces) and HTML-escaped so that it cannot inject markup; every other text is
+// written as it stands.
 QByteArray reportEntryBytes(const ReportEntry &entry);
 
 // Appends bytes to the file at path, creating it when missing, and flushes them to
 // disk. Either all the bytes are added or none: after a failed write the file is cut
-// back to its size before (or removed again, if this call created it).
+// back to its size before (or removed again, if this call created it). Only a regular
+// file is written: a symbolic link, a pipe or anything else in its place fails the
+// call. Running copies of the program take turns through an advisory lock held
+// across the write, the flush and any cut-back.
 bool appendWhole(const QString &path, const QByteArray &bytes);

@@ -72,8 +72,9 @@ SpecialFile::SpecialFile(const QString &kind, const QString &path)
             if (watchdog->done.wait_for(
                     lock, std::chrono::seconds(5), [watchdog] { return watchdog->finished; }))
                 return;
-            // A reader is stuck in open(): a writer that comes and goes releases it.
-            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+            // A reader or a writer is stuck in open(): the other end, coming and
+            // going, releases it.
+            const int fd = ::open(name.constData(), O_RDWR | O_NONBLOCK);
             if (fd >= 0)
                 ::close(fd);
         });

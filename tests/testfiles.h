@@ -29,9 +29,9 @@ private:
 };
 
 // Makes a named pipe ("fifo") or a listening socket ("socket") at path for the lifetime
-// of the object; any other kind makes nothing. Should a reader ever block on the pipe,
-// a watchdog opens it for writing after a few seconds, so the reader gets an empty
-// file and the test fails by its own assertions instead of hanging.
+// of the object; any other kind makes nothing. Should a reader or a writer ever block
+// on the pipe, a watchdog opens its other end after a few seconds, so the test fails
+// by its own assertions instead of hanging.
 class SpecialFile
 {
 public:

@@ -5,13 +5,17 @@
 #include "score/report.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFrame>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include <array>
 #include <functional>
 
 #include <csignal>
@@ -85,7 +89,8 @@ private Q_SLOTS:
     void pictureDraw();
     void pictureDistribution();
     void entryBytes();
-    void nameIsEscaped();
+    void nameInEntry_data();
+    void nameInEntry();
 
     void dialogAsCreated();
     void formLoad();
@@ -97,6 +102,17 @@ private Q_SLOTS:
     void failedSaveWarnsAndRetries();
     void failedWriteLeavesFileAsItWas();
     void tenthTickSavesAndEnds();
+    void dismissedDialogNeverActs_data();
+    void dismissedDialogNeverActs();
+    void mainWindowStaysWhileScoreShows();
+    void reportMustBeRegularFile_data();
+    void reportMustBeRegularFile();
+    void concurrentSavesOnFullDisk();
+
+private:
+    void concurrentSavesRound();
+
+private Q_SLOTS:
     void closingActsAsOK();
     void okStartsNewPracticeWithFreshDialog();
     void exitEndsWithoutSaving();
@@ -118,7 +134,9 @@ void TestScore::awardRules_data()
     QTest::addRow("13 capped to 11") << 90.f << 150.f << 0 << 300 << true << 11;
     QTest::addRow("10 stays 10") << 100.f << 100.f << 0 << 300 << true << 10;
     QTest::addRow("17 capped to 12") << 100.f << 170.f << 0 << 300 << true << 12;
+    QTest::addRow("18 capped to 13") << 100.f << 180.f << 0 << 300 << true << 13;
     QTest::addRow("22 capped to 13") << 100.f << 220.f << 0 << 300 << true << 13;
+    QTest::addRow("23 capped to 14") << 100.f << 230.f << 0 << 300 << true << 14;
     QTest::addRow("one picture, no frame") << 100.f << 10.f << 0 << 300 << false << 1;
     QTest::addRow("half the text mistyped still counts")
         << 80.f << 100.f << 150 << 300 << true << 8;
@@ -199,19 +217,31 @@ void TestScore::entryBytes()
     QCOMPARE(bytes.count("\r\n"), 13);
 }
 
-void TestScore::nameIsEscaped()
+void TestScore::nameInEntry_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written"); // as line 4 holds it after the field's title
+    QTest::addRow("markup is escaped") << "<script>a&\"b\"</script>"
+                                       << "&lt;script&gt;a&amp;&quot;b&quot;&lt;/script&gt;";
+    QTest::addRow("outside GBK, in GB18030") << "\U00020000 x"
+                                             << "\U00020000 x";
+    QTest::addRow("line breaks and controls become spaces") << "a\r\nb\nc\td\u2028e\x7f"
+                                                            << "a  b c d e ";
+}
+
+void TestScore::nameInEntry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, written);
     ReportEntry entry;
-    entry.values
-        = { QStringLiteral("<script>a&\"b\"</script>"), QStringLiteral("<1>"), {}, {}, {} };
+    entry.values = { name, QStringLiteral("<1>"), {}, {}, {} };
     const QByteArray bytes = reportEntryBytes(entry);
-    QVERIFY(bytes.contains("&lt;script&gt;a&amp;&quot;b&quot;&lt;/script&gt;</p>"));
-    QVERIFY(!bytes.contains("<script>"));
-    // Only the name is escaped; a name outside GBK survives in GB18030.
-    QVERIFY(bytes.contains("<1></p>"));
-    entry.values[0] = QStringLiteral("𠀀");
-    QVERIFY(QString(QStringDecoder("GB18030").decode(reportEntryBytes(entry)))
-                .contains(QStringLiteral(">𠀀</p>")));
+    QCOMPARE(bytes.count("\r\n"), 13);
+    const QStringList lines
+        = QStringDecoder("GB18030").decode(bytes).operator QString().split(QStringLiteral("\r\n"));
+    QCOMPARE(lines[3], QStringLiteral("   <font color=FFFF00>") + written + QStringLiteral("</p>"));
+    // Only the name is escaped.
+    QCOMPARE(lines[5], QStringLiteral("   <font color=FFFF00><1></p>"));
 }
 
 void TestScore::dialogAsCreated()
@@ -478,6 +508,140 @@ void TestScore::tenthTickSavesAndEnds()
         saved->Timer1_Timer();
     QCOMPARE(g.runtime.endCalls, 1);
     QCOMPARE(readAll(reportPath(g)).count("\r\n"), 13);
+}
+
+void TestScore::dismissedDialogNeverActs_data()
+{
+    QTest::addColumn<bool>("closeBox");
+    QTest::addRow("OK") << false;
+    QTest::addRow("the close box") << true;
+}
+
+void TestScore::dismissedDialogNeverActs()
+{
+    QFETCH(bool, closeBox);
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    // Ten minutes in a few milliseconds; the next open-file dialog runs an event loop
+    // of its own for longer than that, as the real one does while the learner chooses.
+    dialog->ui.Timer1->setInterval(2);
+    f.runtime.onOpenDialog = [] {
+        QEventLoop choosing;
+        QTimer::singleShot(100, &choosing, &QEventLoop::quit);
+        choosing.exec();
+    };
+    // Dismissed from inside the program's event loop, as a click is: the dialog's
+    // deletion then waits until that loop runs again.
+    QEventLoop program;
+    QTimer::singleShot(0, &program, [&] {
+        if (closeBox)
+            dialog->close();
+        else
+            dialog->ui.cmdOK->click();
+        program.quit();
+    });
+    program.exec();
+    QCOMPARE(f.runtime.endCalls, 0);
+    QVERIFY(!QFile::exists(reportPath(f)));
+}
+
+void TestScore::mainWindowStaysWhileScoreShows()
+{
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    const int dialogs = f.runtime.dialogs.size();
+    // The window manager's close box sends the disabled main window a real close event.
+    QVERIFY(!f.form.close());
+    QVERIFY(f.form.isVisible());
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(f.form.scoreDialog(), dialog);
+    QCOMPARE(f.runtime.dialogs.size(), dialogs); // no stray open-file dialog
+    dialog->ui.cmdSave->click();
+    QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
+}
+
+void TestScore::reportMustBeRegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addRow("a named pipe") << "fifo";
+    QTest::addRow("a link to a file") << "link";
+    QTest::addRow("a dangling link") << "dangling";
+}
+
+void TestScore::reportMustBeRegularFile()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString report = dir.filePath(reportFileName());
+    const QString target = dir.filePath(QStringLiteral("target"));
+    if (kind == QLatin1String("link"))
+        writeFile(dir, QStringLiteral("target"), "precious\n");
+    if (kind != QLatin1String("fifo"))
+        QVERIFY(QFile::link(target, report));
+    const SpecialFile special(kind, report);
+
+    QVERIFY(!appendWhole(report, "entry\r\n"));
+    // Nothing written through the link, and no target created for a dangling one.
+    QCOMPARE(
+        readAll(target), kind == QLatin1String("link") ? QByteArray("precious\n") : QByteArray());
+    QCOMPARE(QFile::exists(target), kind == QLatin1String("link"));
+}
+
+void TestScore::concurrentSavesOnFullDisk()
+{
+    // Four copies of the program save into one report on a disk that fills up: each
+    // child process may write only so far. Every save reported as done must be in the
+    // report, whole, and nothing else may be. The copies' turns vary from run to run,
+    // so the race is run several times over.
+    for (int round = 0; round < 8; ++round)
+        concurrentSavesRound();
+}
+
+void TestScore::concurrentSavesRound()
+{
+    QTemporaryDir dir;
+    const QString report = dir.filePath(reportFileName());
+    constexpr int Copies = 4;
+    constexpr int Saves = 60;
+    const auto entry = [](int copy, int save) -> QByteArray {
+        return QByteArray("<entry ") + QByteArray::number(copy) + ' ' + QByteArray::number(save)
+            + ' ' + QByteArray(200 + 37 * (save % 5), 'x') + ">\r\n";
+    };
+    std::array<pid_t, Copies> children {};
+    for (int copy = 0; copy < Copies; ++copy) {
+        children[size_t(copy)] = fork();
+        if (children[size_t(copy)] == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit fileSize { 16'000, 16'000 };
+            setrlimit(RLIMIT_FSIZE, &fileSize);
+            int saved = 0;
+            for (int save = 0; save < Saves; ++save)
+                saved += appendWhole(report, entry(copy, save)) ? 1 : 0;
+            _exit(saved);
+        }
+    }
+    int saved = 0;
+    for (pid_t child : children) {
+        int status = -1;
+        QVERIFY(child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status));
+        saved += WEXITSTATUS(status);
+    }
+
+    const QByteArray bytes = readAll(report);
+    QVERIFY(!bytes.contains('\0'));
+    const QList<QByteArray> entries = bytes.split('\n');
+    QVERIFY(entries.constLast().isEmpty()); // ends with a whole entry
+    QCOMPARE(entries.size() - 1, saved);
+    QVERIFY(saved > 0);
+    for (qsizetype i = 0; i + 1 < entries.size(); ++i) {
+        const QList<QByteArray> fields = entries[i].split(' ');
+        QCOMPARE(fields.size(), 4);
+        QCOMPARE(entries[i] + '\n', entry(fields[1].toInt(), fields[2].toInt()));
+    }
 }
 
 void TestScore::closingActsAsOK()

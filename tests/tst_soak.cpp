@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -207,6 +208,7 @@ void Soak::run()
             ++m_failures;
         topUpAnswers();
     };
+    f.runtime.maxDialogs = std::numeric_limits<int>::max();
     topUpAnswers();
     f.load();
     for (int i = 0; i < Events; ++i) {
@@ -225,6 +227,11 @@ void Soak::run()
     QVERIFY(m_saves > 5);
     QVERIFY(m_failures > 0);
     QCOMPARE(f.runtime.endCalls, 0);
+    // Every dismissed score dialog, and its pictures, has been freed.
+    int live = 0;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        live += qobject_cast<dlgScore *>(window) != nullptr;
+    QVERIFY2(live <= 1, qPrintable(QString::number(live)));
 }
 
 } // namespace
