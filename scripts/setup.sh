@@ -15,7 +15,7 @@ packages=(
     # Qt's own dialogs and buttons in Chinese; the desktop's opener for the score report
     qt6-translations-l10n xdg-utils
     # a private X server and real input events for the end-to-end test and screenshots
-    xvfb xdotool imagemagick
+    xvfb xdotool imagemagick libx11-dev
     # the validators that the tests run on the installed menu entry and metainfo
     desktop-file-utils appstream
 )

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end test: the real program in its own X server, driven by real X key and mouse
-# events. Usage: e2e.sh path/to/keyvale
+# events. Usage: e2e.sh path/to/keyvale path/to/wmclose
 set -euo pipefail
 
-keyvale=$(realpath "${1:?usage: e2e.sh path/to/keyvale}")
+keyvale=$(realpath "${1:?usage: e2e.sh path/to/keyvale path/to/wmclose}")
+wmclose=$(realpath "${2:?usage: e2e.sh path/to/keyvale path/to/wmclose}")
 work=$(mktemp -d)
 xs_artifacts=$work
 source "$(dirname "${BASH_SOURCE[0]}")/xsession.sh"
@@ -19,6 +20,8 @@ clock=(0 48 160 22)     # the practice clock
 
 # A practice text in GBK: 5 + 3 characters, so two errors are allowed.
 printf 'Hi \xc4\xe3\xba\xc3\r\nok.\r\n' >"$work/lesson.txt"
+# A UTF-8 text with LF and a character beyond the Basic Multilingual Plane.
+printf 'a\xf0\xa0\x80\x80b\n' >"$work/wide.txt"
 mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
 
@@ -60,10 +63,18 @@ xdotool type --delay 20 "$work/lesson.txt"
 xdotool key Return
 xs_wait "the text's caption" xs_windows "^Keyvale－$work/lesson.txt\$"
 
-step "type the text to its end with one error"
+step "type the text to its end with one error; a middle-click paste is refused"
 xs_focus "$main"
 xs_click "$main" "${box1[@]}"
-xdotool type --delay 60 'Hi 你'
+xdotool type --delay 60 'Hi'
+# Select "Hi" (the X selection), paste it with the middle button: a paste that got in
+# would shift every later comparison and end the row early.
+xs_origin "$main"
+xdotool mousemove --sync $((X + 55)) $((Y + 233)) click --repeat 2 --delay 80 1
+sleep 0.3
+xdotool click 2
+xdotool key End
+xdotool type --delay 60 ' 你'
 sleep 2.3 # let the statistics tick at least once with the clock past one second
 xdotool type --delay 60 'X'
 xdotool type --delay 60 'ok.'
@@ -96,6 +107,32 @@ expect_shape 8 '^速度:   <font color=FFFF00>[0-9]*\.[0-9]{0,2}</p>$'
 expect_shape 10 '^得分:   <font color=FFFF00>[0-9]*\.[0-9]{0,2}</p>$'
 expect_line 12 '错误:   <font color=FFFF00>1</p>'
 expect_line 13 ''
+
+step "OK starts a new practice: a character beyond the BMP is one keystroke"
+xs_click "$score" 260 28
+dialog=$(xs_window '^打开$')
+xs_focus "$dialog"
+xdotool type --delay 20 "$work/wide.txt"
+xdotool key Return
+xs_wait "the UTF-8 text's caption" xs_windows "^Keyvale－$work/wide.txt\$"
+xs_focus "$main"
+xs_click "$main" "${box1[@]}"
+xdotool type --delay 100 'a𠀀b'
+score=$(xs_window '^成绩$')
+
+step "closing the main window while the score shows: refused, the dialog stays"
+"$wmclose" "$main"
+sleep 0.5
+xs_windows '^成绩$' | grep -qx "$score" || xs_fail "the score dialog went away"
+xs_windows '^Keyvale－' | grep -qx "$main" || xs_fail "the main window went away"
+kill -0 "$app" || xs_fail "the program ended"
+xs_focus "$score"
+xdotool key Return
+has_two_entries() { (($(wc -l <"$report") == 26)); }
+xs_wait "the second entry" has_two_entries
+mapfile -t lines < <(iconv -f GB18030 -t UTF-8 "$report" | tr -d '\r')
+expect_line 19 '字数:   <font color=FFFF00>3</p>'
+expect_line 25 '错误:   <font color=FFFF00>0</p>'
 
 step "OK starts a new practice; cancel into free input"
 xs_click "$score" 260 28
