@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandline.h"
 #include "app/module1.h"
 #include "app/qtruntime.h"
 #include "app/translations.h"
@@ -7,14 +9,40 @@
 #include <QIcon>
 #include <QPixmapCache>
 
+#include <cstdio>
+
+namespace {
+
+int answer(const CommandLine &line)
+{
+    std::fputs(line.output.toLocal8Bit().constData(), line.exitCode == 0 ? stdout : stderr);
+    return line.exitCode;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keyvale"));
     QApplication::setOrganizationName(QStringLiteral("Larkmoor"));
     QApplication::setApplicationVersion(QStringLiteral(KEYVALE_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/keyvale.ico")));
 
+    // --help and --version answer before any window-system connection.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine early = parseCommandLine(arguments);
+    if (!early.run && early.final)
+        return answer(early);
+
+    QApplication app(argc, argv);
+    const CommandLine line = parseCommandLine(QApplication::arguments());
+    if (!line.run)
+        return answer(line);
+
+    // Window systems group the windows and find the icon by the desktop entry's name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KEYVALE_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/keyvale.ico")));
     installQtTranslations(app);
     // Every score dialog's widgets get palettes of their own, and the style caches
     // pictures per palette: with the default 10 MB the program would grow with each
@@ -24,6 +52,7 @@ int main(int argc, char *argv[])
     QtRuntime runtime;
     Module1 module;
     Form1 form(runtime, module);
+    form.setPracticeFile(line.practiceFile);
     form.Form_Load();
     return QApplication::exec();
 }

@@ -61,8 +61,8 @@ void setUpOpenDialog(
         dialog.selectNameFilter(filters.at(filterIndex - 1));
 }
 
-QString QtRuntime::showOpenDialog(
-    QWidget *parent, const QString &presetName, const QString &filter, int filterIndex)
+QString QtRuntime::showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
+    int filterIndex, const QString &selectedFile)
 {
     // One dialog serves every practice: a new one each time would leave its icons
     // behind in the pixmap cache, and the program would grow with every practice.
@@ -72,7 +72,7 @@ QString QtRuntime::showOpenDialog(
     }
     QFileDialog &dialog = *m_openDialog;
     setUpOpenDialog(dialog, presetName, filter, filterIndex);
-    dialog.selectFile(QString());
+    dialog.selectFile(selectedFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return presetName;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

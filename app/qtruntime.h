@@ -16,7 +16,7 @@ public:
 
     void msgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
     QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
-        int filterIndex) override;
+        int filterIndex, const QString &selectedFile) override;
     QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;
     void beep() override;
     bool openInViewer(const QString &path) override;

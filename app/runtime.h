@@ -46,10 +46,11 @@ public:
 
     // Modal open-file dialog. The preset name is a folder followed by a wildcard pattern;
     // the filter lists description|pattern pairs separated by "|", and filterIndex (1-based)
-    // chooses the one shown first. Returns the chosen file's full path, or the preset name
-    // unchanged when the learner cancels.
-    virtual QString showOpenDialog(
-        QWidget *parent, const QString &presetName, const QString &filter, int filterIndex)
+    // chooses the one shown first; selectedFile, when not empty, is selected as the dialog
+    // opens. Returns the chosen file's full path, or the preset name unchanged when the
+    // learner cancels.
+    virtual QString showOpenDialog(QWidget *parent, const QString &presetName,
+        const QString &filter, int filterIndex, const QString &selectedFile)
         = 0;
 
     // Shows a pop-up menu at a point of the screen and waits until it closes; the chosen

@@ -4,5 +4,6 @@
 
 void CommonDialog::showOpen(Runtime &runtime, QWidget *parent)
 {
-    fileName = runtime.showOpenDialog(parent, fileName, filter, filterIndex);
+    fileName = runtime.showOpenDialog(parent, fileName, filter, filterIndex, selectedFile);
+    selectedFile.clear();
 }

@@ -13,6 +13,8 @@ public:
     QString fileName;
     QString filter;
     int filterIndex = 0;
+    // A file to select as the dialog opens; the dialog clears it.
+    QString selectedFile;
 
     // Shows the dialog modally. A cancelled dialog leaves fileName as it was.
     void showOpen(Runtime &runtime, QWidget *parent);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QToolButton>
 #include <QWidget>
 
@@ -18,25 +19,26 @@ struct CellDesign
 {
     int left, top;
     const char *picture;
+    const char16_t *shows; // what the picture shows, for screen readers
 };
 
 // Two rows of seven cells; elements 1 to 7 zigzag between the rows from the left,
 // 8 to 14 fill the cells left over, so showing the first k spreads them out.
 constexpr CellDesign Cells[14] = {
-    { 0, 0, "award01.jpg" },
-    { 810, 750, "award02.jpg" },
-    { 1734, 0, "award03.jpg" },
-    { 2580, 750, "award04.jpg" },
-    { 3468, 0, "award05.jpg" },
-    { 4330, 750, "award06.jpg" },
-    { 5205, 0, "award07.jpg" },
-    { -30, 750, "award08.jpg" },
-    { 867, 0, "award09.gif" },
-    { 1720, 750, "award10.gif" },
-    { 2601, 0, "award11.gif" },
-    { 3455, 750, "award12.gif" },
-    { 4335, 0, "award13.jpg" },
-    { 5205, 750, "award14.jpg" },
+    { 0, 0, "award01.jpg", u"奖励：金星" },
+    { 810, 750, "award02.jpg", u"奖励：挂在绶带上的奖牌" },
+    { 1734, 0, "award03.jpg", u"奖励：写着“A+”的桂冠" },
+    { 2580, 750, "award04.jpg", u"奖励：蓝色花结" },
+    { 3468, 0, "award05.jpg", u"奖励：花朵" },
+    { 4330, 750, "award06.jpg", u"奖励：王冠" },
+    { 5205, 0, "award07.jpg", u"奖励：红心" },
+    { -30, 750, "award08.jpg", u"奖励：笑脸太阳" },
+    { 867, 0, "award09.gif", u"奖励：彩虹" },
+    { 1720, 750, "award10.gif", u"奖励：宝石" },
+    { 2601, 0, "award11.gif", u"奖励：火箭" },
+    { 3455, 750, "award12.gif", u"奖励：山顶上的旗帜" },
+    { 4335, 0, "award13.jpg", u"奖励：光芒中的大奖杯" },
+    { 5205, 750, "award14.jpg", u"奖励：领奖台" },
 };
 
 QString picturePath(const char *name)
@@ -78,10 +80,30 @@ const Pictures &pictures()
     return *shared;
 }
 
+// A button with its picture above its caption. Return or Enter presses a focused
+// button, as Space does.
+class PictureButton final : public QToolButton
+{
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            && !event->isAutoRepeat()) {
+            event->accept();
+            animateClick();
+            return;
+        }
+        QToolButton::keyPressEvent(event);
+    }
+};
+
 QToolButton *pictureButton(QWidget *parent, const QString &caption, const QIcon &icon,
     const QRect &geometry, quint32 backColor)
 {
-    auto *button = new QToolButton(parent);
+    auto *button = new PictureButton(parent);
     button->setText(caption);
     button->setIcon(icon);
     button->setIconSize(QSize(16, 16));
@@ -148,11 +170,21 @@ void dlgScore::setupUi(QWidget *dialog)
         Label::autoSized(dialog, 3720, 1680,
             vbFont(QStringLiteral("Arial"), 15.75, Weight::Regular, Underline::On), Red));
     lblScore.set(4, Label::autoSized(dialog, 3720, 2160, arial, LightOrange));
+    // A screen reader hears each value with its title: "速度: 85.5".
+    for (int i = 1; i <= 4; ++i) {
+        Label *value = lblScore[i];
+        const Label *title = lblTitle[i];
+        QObject::connect(
+            value, &Label::captionChanged, value, [value, title](const QString &caption) {
+                value->setAccessibleName(title->caption() + QLatin1Char(' ') + caption);
+            });
+    }
 
     txtResult = new TypingBox(0, dialog);
     txtResult->setFont(song);
     txtResult->setGeometry(pxRect(840, 1200, 1455, 375));
     txtResult->setText(QStringLiteral("用户"));
+    txtResult->setAccessibleName(QStringLiteral("姓名"));
 
     cmdSave = pictureButton(dialog, QStringLiteral("保存"), shared.save,
         pxRect(4440, 120, 615, 615), SystemColor::ButtonFace);
@@ -167,6 +199,7 @@ void dlgScore::setupUi(QWidget *dialog)
     imgPlayer->setOpaque(false);
     imgPlayer->setScaledContents(true);
     imgPlayer->setPixmap(shared.player);
+    imgPlayer->setAccessibleName(QStringLiteral("坐在键盘前的学习者"));
     imgPlayer->setGeometry(pxRect(5175, 1230, 810, 1155));
 
     picFrame1 = new QFrame(dialog);
@@ -180,6 +213,7 @@ void dlgScore::setupUi(QWidget *dialog)
         image->setOpaque(false);
         image->setScaledContents(true);
         image->setPixmap(shared.awards[size_t(i - 1)]);
+        image->setAccessibleName(QString::fromUtf16(cell.shows));
         image->setGeometry(pxRect(cell.left, cell.top, 735, 615));
         image->hide();
         Image2.set(i, image);

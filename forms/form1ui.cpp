@@ -82,6 +82,12 @@ void Form1::setupUi(QWidget *form)
             input->setGeometry(pxRect(600, design.inputTop, 14055, 975));
             // The window's pop-up menu takes the place of the box's edit menu.
             input->setContextMenuPolicy(Qt::PreventContextMenu);
+            // A screen reader names the box by its row and reads the row's text with it.
+            // (A buddy would do the naming, but it would take a "&" in the text for a
+            // shortcut.)
+            input->setAccessibleName(QStringLiteral("第%1行").arg(row));
+            QObject::connect(
+                show, &Label::captionChanged, input, &QWidget::setAccessibleDescription);
             txtinput.set(row, input);
         }
     }

@@ -31,9 +31,12 @@ Label *Label::autoSized(QWidget *parent, int left, int top, const QFont &font, q
 
 void Label::setCaption(const QString &caption)
 {
+    if (caption == text())
+        return;
     setText(caption);
     if (m_autoSize)
         adjustSize();
+    Q_EMIT captionChanged(caption);
 }
 
 void Label::setAutoSize(bool autoSize)

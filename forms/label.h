@@ -32,6 +32,7 @@ public:
 
 Q_SIGNALS:
     void mouseDown(Qt::MouseButton button);
+    void captionChanged(const QString &caption);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

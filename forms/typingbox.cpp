@@ -74,6 +74,12 @@ bool TypingBox::offer(char32_t code)
 
 void TypingBox::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Menu
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        event->accept();
+        Q_EMIT menuKey(m_index);
+        return;
+    }
     const QString text = event->text();
     // Delete deletes forward without producing a character, as in any text box.
     if (text.isEmpty() || event->key() == Qt::Key_Delete) {

@@ -41,6 +41,9 @@ public:
 
 Q_SIGNALS:
     void mouseDown(int index, Qt::MouseButton button);
+    // The Menu key or Shift+F10: the keyboard's way to a pop-up menu. Neither is a
+    // character, and neither reaches the key-press handler.
+    void menuKey(int index);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -35,6 +35,7 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
         ui.txtinput[row]->setKeyPressHandler(
             [this](int index, char32_t &keyAscii) { txtinput_KeyPress(index, keyAscii); });
         connect(ui.txtinput[row], &TypingBox::mouseDown, this, &Form1::txtinput_MouseDown);
+        connect(ui.txtinput[row], &TypingBox::menuKey, this, &Form1::txtinput_MenuKey);
     }
 }
 

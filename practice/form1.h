@@ -63,6 +63,10 @@ public:
     // The score dialog of the practice that ended last, while it is open.
     dlgScore *scoreDialog() const;
 
+    // A practice file named on the command line: the first open-file dialog opens in
+    // its folder with it selected.
+    void setPracticeFile(const QString &path) { m_practiceFile = path; }
+
     void Form_Load();
     void ChuShiHua();
     void ReadString();
@@ -82,6 +86,8 @@ public:
     void lblTitle_MouseDown(Qt::MouseButton Button);
     void lblShow_MouseDown(int Index, Qt::MouseButton Button);
     void txtinput_MouseDown(int Index, Qt::MouseButton Button);
+    // The Menu key or Shift+F10 in a typing box opens the pop-up menu at that box.
+    void txtinput_MenuKey(int Index);
     void menuPause_Click();
     void menuContinue_Click();
     void mnuScore_Click();
@@ -110,4 +116,5 @@ private:
     PracticeClock m_clock;
     qint16 m_clockBaseTenths = 0;
     QPointer<dlgScore> m_scoreDialog;
+    QString m_practiceFile;
 };

@@ -35,6 +35,13 @@ void Form1::txtinput_MouseDown(int, Qt::MouseButton Button)
     popUpMenuOn(Button);
 }
 
+void Form1::txtinput_MenuKey(int Index)
+{
+    const TypingBox *box = ui.txtinput[Index];
+    const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    m_runtime.popupMenu(ui.menuFile, box->mapToGlobal(QPoint(caret.left(), box->height())));
+}
+
 void Form1::mousePressEvent(QMouseEvent *event)
 {
     event->accept();

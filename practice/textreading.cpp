@@ -7,6 +7,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+
+#include <utility>
 
 namespace {
 
@@ -42,8 +45,13 @@ void Form1::chooseTextSource()
     // loads or the learner cancels into free input.
     for (;;) {
         CommonDialog &dialog = ui.CommonDialog1;
-        dialog.fileName = QDir::toNativeSeparators(QCoreApplication::applicationDirPath())
-            + QDir::separator() + QStringLiteral("*.txt");
+        QString folder = QCoreApplication::applicationDirPath();
+        if (!m_practiceFile.isEmpty()) {
+            folder = QFileInfo(m_practiceFile).absolutePath();
+            dialog.selectedFile = std::exchange(m_practiceFile, QString());
+        }
+        dialog.fileName
+            = QDir::toNativeSeparators(folder) + QDir::separator() + QStringLiteral("*.txt");
         dialog.filter = TextFilter;
         dialog.filterIndex = 1;
         dialog.showOpen(m_runtime, this);

@@ -66,8 +66,10 @@ void dlgScore::Form_Load()
     if (awards.frameShown)
         ui.picFrame1->setVisible(true);
     const QPixmap picture = ui.Image2[chosen]->pixmap();
+    const QString shows = ui.Image2[chosen]->accessibleName();
     for (int cell = 1; cell <= awards.cells; ++cell) {
         ui.Image2[cell]->setPixmap(picture);
+        ui.Image2[cell]->setAccessibleName(shows);
         ui.Image2[cell]->setVisible(true);
     }
 }

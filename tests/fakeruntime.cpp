@@ -11,14 +11,14 @@ void FakeRuntime::msgBox(QWidget *, const QString &prompt, int style, const QStr
         onMessage(messages.constLast());
 }
 
-QString FakeRuntime::showOpenDialog(
-    QWidget *, const QString &presetName, const QString &filter, int filterIndex)
+QString FakeRuntime::showOpenDialog(QWidget *, const QString &presetName, const QString &filter,
+    int filterIndex, const QString &selectedFile)
 {
     // A program that asks again and again (say, when it takes a cancel for a chosen
     // file that cannot be read) would loop for ever on a double that always cancels.
     if (dialogs.size() >= maxDialogs)
         throw std::runtime_error("the open-file dialog was shown over and over");
-    dialogs.append({ presetName, filter, filterIndex });
+    dialogs.append({ presetName, filter, filterIndex, selectedFile });
     if (onOpenDialog)
         onOpenDialog();
     if (openAnswers.isEmpty())

@@ -26,6 +26,7 @@ public:
         QString presetName;
         QString filter;
         int filterIndex;
+        QString selectedFile;
     };
 
     // Answers for the next open-file dialogs, in order; a dialog with no answer left
@@ -60,7 +61,7 @@ public:
 
     void msgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
     QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
-        int filterIndex) override;
+        int filterIndex, const QString &selectedFile) override;
     QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;
     void beep() override { ++beeps; }
     bool openInViewer(const QString &path) override;

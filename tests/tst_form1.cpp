@@ -2,6 +2,7 @@
 
 #include "forms/design.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QMenu>
 #include <QTest>
@@ -23,6 +24,7 @@ private Q_SLOTS:
     void formLoadCentres_data();
     void formLoadCentres();
     void formLoadRecordsDateAndFolder();
+    void screenReaderNames();
 };
 
 namespace {
@@ -323,6 +325,26 @@ void TestForm1::formLoadRecordsDateAndFolder()
     QVERIFY(QDir::setCurrent(folder));
     QCOMPARE(f.form.ui.lblDate->caption(), QStringLiteral("2026 - December - 06-Sunday"));
     QCOMPARE(f.module.AppPath, folder);
+}
+
+void TestForm1::screenReaderNames()
+{
+    PracticeFixture f;
+    f.start("A & B\r\nsecond\r\nthird\r\nfourth\r\n");
+    const auto read = [](QWidget *widget, QAccessible::Text text) {
+        return QAccessible::queryAccessibleInterface(widget)->text(text);
+    };
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(read(f.box(row), QAccessible::Name), QStringLiteral("第%1行").arg(row));
+    // The row's text, "&" and all, is the box's description, and follows the rows.
+    QCOMPARE(read(f.box(1), QAccessible::Description), QStringLiteral("A & B"));
+    QCOMPARE(read(f.box(3), QAccessible::Description), QStringLiteral("third"));
+    f.type(f.box(1), QStringLiteral("A & B"));
+    f.type(f.box(2), QStringLiteral("second"));
+    f.type(f.box(3), QStringLiteral("third"));
+    QCOMPARE(read(f.box(1), QAccessible::Description), QStringLiteral("fourth"));
+    QCOMPARE(read(f.box(2), QAccessible::Description), QString());
+    QCOMPARE(read(f.form.ui.lblShow[1], QAccessible::Name), QStringLiteral("fourth"));
 }
 
 QTEST_MAIN(TestForm1)

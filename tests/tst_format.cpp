@@ -1,7 +1,9 @@
 #include "app/checked.h"
+#include "app/commandline.h"
 #include "app/format.h"
 #include "app/qtruntime.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <cmath>
@@ -11,6 +13,8 @@ class TestFormat : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void commandLine_data();
+    void commandLine();
     void hashDotHash_data();
     void hashDotHash();
     void valRule_data();
@@ -175,6 +179,51 @@ void TestFormat::checkedArithmetic()
         RuntimeError, checkedSub<qint32>(std::numeric_limits<qint32>::min(), 1));
     QCOMPARE(checkedNarrow<qint16>(qsizetype(32767)), qint16(32767));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, checkedNarrow<qint16>(qsizetype(32768)));
+}
+
+void TestFormat::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("run");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output"); // a part of what is printed
+    QTest::addColumn<QString>("practiceFile");
+    const QString here = QDir::currentPath();
+    QTest::addRow("nothing") << QStringList {} << true << 0 << ""
+                             << "";
+    QTest::addRow("a file, made absolute")
+        << QStringList { "练习.txt" } << true << 0 << "" << here + "/练习.txt";
+    QTest::addRow("--help") << QStringList { "--help" } << false << 0 << "[file]"
+                            << "";
+    QTest::addRow("-h among other options")
+        << QStringList { "-platform", "xcb", "-h" } << false << 0 << "--version"
+        << "";
+    QTest::addRow("--version") << QStringList { "--version" } << false << 0
+                               << "Keyvale " KEYVALE_VERSION "\n"
+                               << "";
+    QTest::addRow("-v") << QStringList { "-v", "lesson.txt" } << false << 0
+                        << "Keyvale " KEYVALE_VERSION "\n"
+                        << "";
+    QTest::addRow("an unknown option") << QStringList { "--bogus" } << false << 2 << "bogus"
+                                       << "";
+    QTest::addRow("two files") << QStringList { "a.txt", "b.txt" } << false << 2 << "one"
+                               << "";
+}
+
+void TestFormat::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, run);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(QString, practiceFile);
+    QCoreApplication::setApplicationName(QStringLiteral("Keyvale"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KEYVALE_VERSION));
+    const CommandLine line = parseCommandLine(QStringList { "keyvale" } + arguments);
+    QCOMPARE(line.run, run);
+    QCOMPARE(line.exitCode, exitCode);
+    QVERIFY2(line.output.contains(output), qPrintable(line.output));
+    QCOMPARE(line.practiceFile, practiceFile);
 }
 
 QTEST_GUILESS_MAIN(TestFormat)

@@ -10,6 +10,8 @@ class TestMenu : public QObject
 private Q_SLOTS:
     void rightClickOpensMenu_data();
     void rightClickOpensMenu();
+    void menuKeysOpenMenu_data();
+    void menuKeysOpenMenu();
     void pauseAndContinue();
     void pauseTwiceAndContinueWithoutPause();
     void scoreReportFromStartFolder();
@@ -66,6 +68,38 @@ void TestMenu::rightClickOpensMenu()
     QTest::mousePress(widget, button, Qt::NoModifier, point);
     QCOMPARE(f.runtime.popups.size(), opens ? 1 : 0);
     QCOMPARE(f.form.windowTitle().startsWith(QStringLiteral("Keyvale－")), true);
+}
+
+void TestMenu::menuKeysOpenMenu_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("opens");
+    QTest::addRow("Menu") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << true;
+    QTest::addRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                               << true;
+    QTest::addRow("F10 alone") << int(Qt::Key_F10) << Qt::KeyboardModifiers() << false;
+}
+
+void TestMenu::menuKeysOpenMenu()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, opens);
+    PracticeFixture f;
+    f.start("abc\r\ndef\r\n");
+    f.type(f.box(1), QStringLiteral("ab"));
+    QTest::keyClick(f.box(1), Qt::Key(key), modifiers);
+    QCOMPARE(f.runtime.popups.size(), opens ? 1 : 0);
+    if (opens) // at the box, below its caret
+        QVERIFY(f.box(1)
+                    ->rect()
+                    .translated(f.box(1)->mapToGlobal(QPoint(0, 0)))
+                    .adjusted(0, 0, 0, 1)
+                    .contains(f.runtime.popups.constFirst()));
+    // Neither key is a character: nothing is counted or typed.
+    QCOMPARE(f.form.state().TypedChars, 2);
+    QCOMPARE(f.box(1)->text(), QStringLiteral("ab"));
 }
 
 void TestMenu::pauseAndContinue()

@@ -4,6 +4,7 @@
 #include "score/dlgscore.h"
 #include "score/report.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -94,6 +95,8 @@ private Q_SLOTS:
 
     void dialogAsCreated();
     void formLoad();
+    void returnPressesFocusedButton_data();
+    void returnPressesFocusedButton();
     void awardsShown_data();
     void awardsShown();
     void saveAppendsInOrder();
@@ -318,6 +321,37 @@ void TestScore::formLoad()
     QVERIFY(!dialog->isSaved());
     // Speed 60 and score 0.25 earn no picture.
     QVERIFY(ui.picFrame1->isHidden());
+
+    // A screen reader hears each value with its title, and the name box by its title.
+    const auto name = [](QWidget *widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    QCOMPARE(name(ui.txtResult), QStringLiteral("姓名"));
+    QCOMPARE(name(ui.lblScore[1]), QStringLiteral("字数: 10"));
+    QCOMPARE(name(ui.lblScore[2]), QStringLiteral("速度: 60."));
+    QCOMPARE(name(ui.lblScore[3]), QStringLiteral("得分: .25"));
+    QCOMPARE(name(ui.lblScore[4]), QStringLiteral("错误: 1"));
+}
+
+void TestScore::returnPressesFocusedButton_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addRow("Return") << int(Qt::Key_Return);
+    QTest::addRow("Enter") << int(Qt::Key_Enter);
+}
+
+void TestScore::returnPressesFocusedButton()
+{
+    QFETCH(int, key);
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    dlgScore *dialog = finishPractice(f);
+    dialog->ui.cmdSave->setFocus();
+    QTest::keyClick(dialog->ui.cmdSave, Qt::Key(key));
+    // The button is drawn pressed for a moment, then clicked.
+    QTRY_VERIFY(dialog->isSaved());
+    QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
 }
 
 void TestScore::awardsShown_data()
@@ -357,8 +391,11 @@ void TestScore::awardsShown()
     QCOMPARE(!ui.picFrame1->isHidden(), frame);
     for (int i = 1; i <= 14; ++i) {
         QCOMPARE(!ui.Image2[i]->isHidden(), i <= cells);
-        if (i <= cells)
+        if (i <= cells) {
             QCOMPARE(ui.Image2[i]->pixmap().toImage(), chosen);
+            QVERIFY(ui.Image2[i]->accessibleName().startsWith(QStringLiteral("奖励：")));
+            QCOMPARE(ui.Image2[i]->accessibleName(), ui.Image2[picture]->accessibleName());
+        }
     }
 }
 

@@ -22,6 +22,7 @@ private Q_SLOTS:
     void dialogListsFiles_data();
     void dialogListsFiles();
     void cancelEntersFreeInput();
+    void fileFromCommandLine();
     void cancelTest_data();
     void cancelTest();
     void loadsLineEnds_data();
@@ -126,6 +127,26 @@ void TestTextReading::dialogListsFiles()
     };
     // The model reads the folder on a thread of its own.
     QTRY_COMPARE(shown(), listed);
+}
+
+void TestTextReading::fileFromCommandLine()
+{
+    PracticeFixture f;
+    const QString path = writeFile(f.dir, QStringLiteral("课文.txt"), "abc\r\n");
+    f.form.setPracticeFile(path);
+    f.runtime.openAnswers.enqueue(path); // Return takes the selected file
+    f.load();
+    // The first dialog opens in the file's folder with the file selected; a cancel there
+    // would still return the pattern and mean free input.
+    const FakeRuntime::DialogCall &first = f.runtime.dialogs.constFirst();
+    QCOMPARE(first.presetName, f.dir.path() + QStringLiteral("/*.txt"));
+    QCOMPARE(first.selectedFile, path);
+    QCOMPARE(f.rows().constFirst(), QStringLiteral("abc"));
+    // Later dialogs open on the shipped texts again, with nothing selected.
+    f.form.menuOpen_Click();
+    const FakeRuntime::DialogCall &second = f.runtime.dialogs.constLast();
+    QCOMPARE(second.presetName, QCoreApplication::applicationDirPath() + QStringLiteral("/*.txt"));
+    QCOMPARE(second.selectedFile, QString());
 }
 
 void TestTextReading::cancelEntersFreeInput()
