@@ -37,9 +37,24 @@ cd - >/dev/null
 
 step "choose a shipped text by its bare name"
 dialog=$(xs_window '^打开$')
-xs_focus "$dialog"
-xdotool type --delay 20 "$text"
-xdotool key Return
+# xdotool types a Chinese character by remapping a key for it; on a busy machine the
+# program may read the key after the mapping has moved on, and the dialog then says
+# that no such file exists. That is the tool's fault, not the program's: type again.
+opened() { xs_windows "^Keyvale－$prefix/lib/keyvale/$text\$"; }
+refused() { xs_at_least 2 '^打开$'; }
+settled() { opened || refused; }
+closed() { ! refused; }
+for attempt in 1 2 3; do
+    xs_focus "$dialog"
+    xdotool key ctrl+a BackSpace
+    xdotool type --delay 40 "$text"
+    xdotool key Return
+    xs_wait "the text to open or the dialog to refuse it" settled
+    opened >/dev/null && break
+    xs_focus "$(xs_windows '^打开$' | grep -vx "$dialog" | head -n 1)"
+    xdotool key Return
+    xs_wait "the dialog's message to close" closed
+done
 main=$(xs_window "^Keyvale－$prefix/lib/keyvale/$text\$")
 
 step "practise it to the end"
