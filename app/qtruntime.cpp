@@ -64,13 +64,9 @@ void setUpOpenDialog(
 QString QtRuntime::showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
     int filterIndex, const QString &selectedFile)
 {
-    // One dialog serves every practice: a new one each time would leave its icons
-    // behind in the pixmap cache, and the program would grow with every practice.
-    if (!m_openDialog || m_openDialog->parentWidget() != parent) {
-        delete m_openDialog;
-        m_openDialog = new QFileDialog(parent);
-    }
-    QFileDialog &dialog = *m_openDialog;
+    // A new dialog each time: a QFileDialog shown a second time no longer takes a full
+    // path typed into its name field.
+    QFileDialog dialog(parent);
     setUpOpenDialog(dialog, presetName, filter, filterIndex);
     dialog.selectFile(selectedFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -3,10 +3,10 @@
 #include "runtime.h"
 
 #include <QElapsedTimer>
-#include <QFileDialog>
-#include <QPointer>
 
 #include <random>
+
+class QFileDialog;
 
 // The run-time services as the real program uses them, built on Qt.
 class QtRuntime final : public Runtime
@@ -29,8 +29,6 @@ public:
 
 private:
     QElapsedTimer m_monotonic;
-    // Owned by its parent window.
-    QPointer<QFileDialog> m_openDialog;
     std::mt19937_64 m_random;
 };
 

@@ -98,11 +98,11 @@ void TypingBox::keyPressEvent(QKeyEvent *event)
         return;
     }
 
-    typeCharacters(text);
+    typeCharacters(text, Source::Keys);
     event->accept();
 }
 
-void TypingBox::typeCharacters(QStringView text)
+void TypingBox::typeCharacters(QStringView text, Source source)
 {
     m_discardRest = false;
     const QList<char32_t> codes = codePoints(text);
@@ -112,11 +112,14 @@ void TypingBox::typeCharacters(QStringView text)
             QString rest;
             for (qsizetype j = i; j < codes.size(); ++j)
                 rest += QStringView(QChar::fromUcs4(codes[j]));
-            focus->typeCharacters(rest);
+            focus->typeCharacters(rest, source);
             return;
         }
         const char32_t code = codes[i];
-        if (offer(code) && !isLocked() && QChar::isPrint(code))
+        m_takingCommit = source == Source::Commit;
+        const bool take = offer(code);
+        m_takingCommit = false;
+        if (take && !isLocked() && QChar::isPrint(code))
             insert(QStringView(QChar::fromUcs4(code)).toString());
         if (m_discardRest)
             return;
@@ -135,6 +138,6 @@ void TypingBox::inputMethodEvent(QInputMethodEvent *event)
     // character by character.
     QInputMethodEvent preedit(event->preeditString(), event->attributes());
     QLineEdit::inputMethodEvent(&preedit);
-    typeCharacters(commit);
+    typeCharacters(commit, Source::Commit);
     event->accept();
 }

@@ -38,6 +38,8 @@ public:
     // Called by the handler: the characters still to come from the text being typed
     // (the rest of a committed phrase) are dropped.
     void discardRestOfInput() { m_discardRest = true; }
+    // Whether the character being offered comes from an input method's commit.
+    bool isTakingCommit() const { return m_takingCommit; }
 
 Q_SIGNALS:
     void mouseDown(int index, Qt::MouseButton button);
@@ -57,10 +59,12 @@ protected:
 private:
     // Runs the handler for one character; true when the box is to take it.
     bool offer(char32_t code);
+    enum class Source { Keys, Commit };
     // Types several characters, each a keystroke of its own.
-    void typeCharacters(QStringView text);
+    void typeCharacters(QStringView text, Source source);
 
     const int m_index;
     KeyPressHandler m_handler;
     bool m_discardRest = false;
+    bool m_takingCommit = false;
 };

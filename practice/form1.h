@@ -108,6 +108,8 @@ private:
     bool practiceEnded() const;
     void EndPractice();
     void checkKey(int index, char32_t &keyAscii);
+    // Too many errors: the message, then a new practice.
+    void failPractice();
 
     Runtime &m_runtime;
     Module1 &m_module;

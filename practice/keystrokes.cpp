@@ -22,6 +22,13 @@ QString typedCount(qint32 typedChars)
 
 } // namespace
 
+void Form1::failPractice()
+{
+    m_runtime.msgBox(
+        this, QStringLiteral("任务失败！！"), MsgBoxStyle::Critical, QStringLiteral("错误"));
+    menuOpen_Click();
+}
+
 void Form1::txtinput_KeyPress(int Index, char32_t &KeyAscii)
 {
     // Any failure here (a counter leaving its width, a missing row, a failure while
@@ -74,13 +81,19 @@ void Form1::checkKey(int index, char32_t &keyAscii)
         m_runtime.beep();
         ui.lblSign[CurRow]->setBackColor(Colour::Red);
         if (m_module.ErrorCount > std::floor(m_module.TotalChars * ErrorShare)) {
-            m_runtime.msgBox(this, QStringLiteral("任务失败！！"), MsgBoxStyle::Critical,
-                QStringLiteral("错误"));
             // The key, and the rest of a phrase it came with, belonged to the abandoned
             // practice: they must not land in, or complete a row of, the new one.
             keyAscii = 0;
             box->discardRestOfInput();
-            menuOpen_Click();
+            if (box->isTakingCommit()) {
+                // An input method may hand the same phrase over again when a modal
+                // message takes the focus in the middle of its event: the message waits
+                // until the event is done, and nothing more is counted meanwhile.
+                current->setLocked(true);
+                QMetaObject::invokeMethod(this, &Form1::failPractice, Qt::QueuedConnection);
+                return;
+            }
+            failPractice();
             return;
         }
     }

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMouseEvent>
 
 void Form1::popUpMenuOn(Qt::MouseButton button)
@@ -83,7 +84,8 @@ void Form1::closeEvent(QCloseEvent *event)
     // one window in use and its result is not dropped.
     if (!isEnabled()) {
         event->ignore();
-        if (m_scoreDialog)
+        // A Wayland client may not take the focus for itself.
+        if (m_scoreDialog && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
             m_scoreDialog->activateWindow();
         return;
     }

@@ -125,6 +125,7 @@ void Soak::step()
         for (int i = 1 + pick(4); i > 0; --i)
             phrase += chance(0.8) ? nextRightCharacter() : QChar(u'鸟');
         f.commit(target, phrase);
+        QCoreApplication::sendPostedEvents(); // a failure waits for the commit to end
     } else if (kind < 72) {
         target->insert(someText(5)); // a paste: no key events
     } else if (kind < 74) {
