@@ -15,24 +15,8 @@ packages=(
     dpkg-dev file lintian devscripts
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-
-if ((${#missing[@]})); then
-    if [[ $(id -u) == 0 ]]; then
-        echo "package: installing ${missing[*]}"
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-    else
-        echo "package: these packages are missing; install them as root with:" >&2
-        echo "  apt-get install ${missing[*]}" >&2
-        exit 1
-    fi
-fi
+source scripts/packages.sh
+install_missing package "${packages[@]}"
 
 # Debian's own flags: stack protector, _FORTIFY_SOURCE, RELRO and immediate binding
 # (the compiler builds position-independent executables by default).

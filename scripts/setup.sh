@@ -20,24 +20,8 @@ packages=(
     desktop-file-utils appstream
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-
-if ((${#missing[@]})); then
-    if [[ $(id -u) == 0 ]]; then
-        echo "setup: installing ${missing[*]}"
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-    else
-        echo "setup: these packages are missing; install them as root with:" >&2
-        echo "  apt-get install ${missing[*]}" >&2
-        exit 1
-    fi
-fi
+source scripts/packages.sh
+install_missing setup "${packages[@]}"
 
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

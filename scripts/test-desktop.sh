@@ -20,24 +20,8 @@ packages=(
     dbus at-spi2-core python3-pyatspi
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-
-if ((${#missing[@]})); then
-    if [[ $(id -u) == 0 ]]; then
-        echo "test-desktop: installing ${missing[*]}"
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-    else
-        echo "test-desktop: these packages are missing; install them as root with:" >&2
-        echo "  apt-get install ${missing[*]}" >&2
-        exit 1
-    fi
-fi
+source scripts/packages.sh
+install_missing test-desktop "${packages[@]}"
 
 build=${BUILD_DIR:-build}
 BUILD_DIR=$build bash scripts/setup.sh "$@"

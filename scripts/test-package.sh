@@ -21,17 +21,8 @@ fi
 bash scripts/package.sh
 
 packages=(xvfb xdotool imagemagick)
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-if ((${#missing[@]})); then
-    echo "test-package: installing ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing test-package "${packages[@]}"
 
 debs=(build-release/keyvale_*.deb)
 deb=${debs[0]}

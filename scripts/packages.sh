@@ -1,0 +1,26 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Sourced by the scripts that need Debian packages.
+#
+# install_missing WHO PACKAGE...: installs those of the packages that are missing. As
+# root it installs them with apt-get; as any other user it prints the apt-get line to
+# run and exits. WHO names the script in what it prints.
+install_missing() {
+    local who=$1
+    shift
+    local missing=() package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    ((${#missing[@]})) || return 0
+    if [[ $(id -u) == 0 ]]; then
+        echo "$who: installing ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    else
+        echo "$who: these packages are missing; install them as root with:" >&2
+        echo "  apt-get install ${missing[*]}" >&2
+        exit 1
+    fi
+}
