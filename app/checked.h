@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Counters have fixed widths (16 or 32 bits). Arithmetic that would leave the width

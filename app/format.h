@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Deterministic services: display patterns and numeric rules shared by both windows.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 #
 # Draws every picture Keyvale uses and writes them into resources/pictures/, and the
 # desktop icons, in the hicolor theme's layout, into resources/icons/.

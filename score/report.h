@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The score report: an HTML file that grows by one 13-line entry per saved result.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's screenshots from the real program under a private X server: the
 # installed program's open-file dialog on the shipped texts, the main window during a
 # practice and the score dialog after it.

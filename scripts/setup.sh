@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing Keyvale need, when
 # any are missing, then configures and builds the program and its tests in build/
 # (or in $BUILD_DIR; further arguments go to cmake).

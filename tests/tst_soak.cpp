@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long, seeded random stream of everything a learner and the clock can do to the
 // main window and its score dialog, checking after every event that the practice
 // state holds together and that every save appends exactly one whole entry.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end test: the real program in its own X server, driven by real X key and mouse
 # events. Usage: e2e.sh path/to/keyvale path/to/wmclose
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end test of the installed program: install into a fresh prefix, start
 # <prefix>/bin/keyvale from another folder, choose a shipped text by its bare name in
 # the dialog (which must open on them), practise it to the end, save, and check that

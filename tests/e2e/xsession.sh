@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers for driving Keyvale in a private X server with real input events.
 # Source this file; it stops everything it started when the sourcing script exits.
 

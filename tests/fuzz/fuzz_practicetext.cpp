@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a practice file: line ends, encodings, over-long lines, huge files.
 #include "fuzztargets.h"
 

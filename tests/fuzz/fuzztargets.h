@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Fuzz targets: each takes any bytes and aborts if the code under test breaks one of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every stored fuzz input (seeds, and any input that once broke a rule)
 // through its target, so a fault the fuzzers found stays fixed.
 #include "fuzztargets.h"
