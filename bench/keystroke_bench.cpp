@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one keystroke through the practice window, against the same keys typed
 // into a bare QLineEdit, measured alternately in one run.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keystroke-to-screen latency, measured as editor latency is measured: real key
 // events go into a private X server and the window's pixels around the typing box are
 // read until the typed character shows. The practice window and a minimal Qt window

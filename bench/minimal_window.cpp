@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor for this toolkit: a Qt Widgets window with one QLineEdit in the font of
 // the practice window's typing boxes, and nothing else. The box empties itself after
 // every 20 characters, as a practice row does.

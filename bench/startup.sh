@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time and peak memory of Keyvale against the minimal Qt window and, when
 # they are installed, the typing tutors tipp10 and klavaro (this script installs
 # nothing: apt-get install tipp10 libqt6sql6-sqlite klavaro).

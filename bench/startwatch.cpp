@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program in the X server named by DISPLAY and prints the milliseconds from
 // the start to the map event of its first top-level window, and its peak resident
 // memory in KiB 1.5 s after that.

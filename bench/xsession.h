@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A private X server and real input for the benchmarks: start Xvfb, start programs,
