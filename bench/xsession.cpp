@@ -61,6 +61,41 @@ std::string caption(Display *display, Window window)
 
 XSession::XSession()
 {
+    // A server that another one, started by others at the same moment, disturbs is
+    // started again, after a pause.
+    for (int attempt = 0; attempt < 5 && !m_display; ++attempt) {
+        if (attempt > 0)
+            usleep(500'000);
+        m_display = startServer();
+    }
+    if (!m_display) {
+        std::fprintf(stderr, "xsession: the X server said:\n");
+        std::fflush(stderr);
+        std::system(("cat " + m_log).c_str());
+        die(("cannot connect to Xvfb on " + m_name).c_str());
+    }
+    std::remove(m_log.c_str());
+    XSetErrorHandler(ignoreError);
+    int event, error, major, minor;
+    if (!XTestQueryExtension(m_display, &event, &error, &major, &minor))
+        die("no XTest extension");
+}
+
+Display *XSession::startServer()
+{
+    if (m_server > 0) {
+        kill(m_server, SIGTERM);
+        waitpid(m_server, nullptr, 0);
+        m_server = -1;
+    }
+    if (m_log.empty()) {
+        char logTemplate[] = "/tmp/keyvale-xvfb-XXXXXX";
+        const int log = mkstemp(logTemplate);
+        if (log < 0)
+            die("mkstemp");
+        close(log);
+        m_log = logTemplate;
+    }
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         die("pipe");
@@ -69,8 +104,9 @@ XSession::XSession()
         close(pipeFds[0]);
         const std::string fd = std::to_string(pipeFds[1]);
         const int null = open("/dev/null", O_WRONLY);
+        const int log = open(m_log.c_str(), O_WRONLY | O_APPEND);
         dup2(null, 1);
-        dup2(null, 2);
+        dup2(log, 2);
         // -noreset: a server that resets when its last client leaves would report its
         // display again, into a pipe nobody reads any more.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24",
@@ -82,20 +118,21 @@ XSession::XSession()
     const ssize_t got = read(pipeFds[0], buffer, sizeof buffer - 1);
     close(pipeFds[0]);
     if (got <= 0)
-        die("Xvfb did not start");
+        return nullptr;
     m_name = ":" + std::string(buffer, size_t(got));
     while (!m_name.empty() && (m_name.back() == '\n'))
         m_name.pop_back();
     // The server may report its display a moment before it takes connections.
+    Display *display = nullptr;
     const double deadline = nowMs() + 5000;
-    while (!(m_display = XOpenDisplay(m_name.c_str())) && nowMs() < deadline)
+    while (!(display = XOpenDisplay(m_name.c_str())) && nowMs() < deadline) {
+        if (waitpid(m_server, nullptr, WNOHANG) == m_server) {
+            m_server = -1; // gone already
+            break;
+        }
         usleep(10'000);
-    if (!m_display)
-        die(("cannot connect to Xvfb on " + m_name).c_str());
-    XSetErrorHandler(ignoreError);
-    int event, error, major, minor;
-    if (!XTestQueryExtension(m_display, &event, &error, &major, &minor))
-        die("no XTest extension");
+    }
+    return display;
 }
 
 XSession::~XSession()
@@ -152,6 +189,11 @@ void XSession::stop(pid_t pid)
 
 Window XSession::waitForWindow(const std::string &prefix, int timeoutMs)
 {
+    return waitForWindow(std::vector<std::string> { prefix }, timeoutMs);
+}
+
+Window XSession::waitForWindow(const std::vector<std::string> &prefixes, int timeoutMs)
+{
     const double deadline = nowMs() + timeoutMs;
     while (nowMs() < deadline) {
         Window root, parent, *children = nullptr;
@@ -160,10 +202,14 @@ Window XSession::waitForWindow(const std::string &prefix, int timeoutMs)
         Window found = 0;
         for (unsigned i = 0; i < count && !found; ++i) {
             XWindowAttributes attributes {};
-            if (XGetWindowAttributes(m_display, children[i], &attributes)
-                && attributes.map_state == IsViewable
-                && caption(m_display, children[i]).rfind(prefix, 0) == 0)
-                found = children[i];
+            if (!XGetWindowAttributes(m_display, children[i], &attributes)
+                || attributes.map_state != IsViewable)
+                continue;
+            const std::string text = caption(m_display, children[i]);
+            for (const std::string &prefix : prefixes) {
+                if (text.rfind(prefix, 0) == 0)
+                    found = children[i];
+            }
         }
         if (children)
             XFree(children);

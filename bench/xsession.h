@@ -8,6 +8,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 class XSession
 {
@@ -26,6 +27,8 @@ public:
     // The first mapped top-level window whose caption starts with prefix, waiting up
     // to timeoutMs; 0 when none appears.
     Window waitForWindow(const std::string &prefix, int timeoutMs = 10000);
+    // The same for the first of several captions that shows.
+    Window waitForWindow(const std::vector<std::string> &prefixes, int timeoutMs = 10000);
     // Raises a window and gives it the keyboard; there is no window manager to do it.
     void focus(Window window);
     // A left click at a point of a window's client area.
@@ -35,8 +38,11 @@ public:
     void key(const char *keysym);
 
 private:
+    Display *startServer();
+
     Display *m_display = nullptr;
     std::string m_name;
+    std::string m_log; // the server's messages
     pid_t m_server = -1;
 };
 

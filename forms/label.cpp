@@ -36,7 +36,7 @@ void Label::setCaption(const QString &caption)
         return;
     setText(caption);
     if (m_autoSize)
-        adjustSize();
+        fitCaption();
     Q_EMIT captionChanged(caption);
 }
 
@@ -44,7 +44,28 @@ void Label::setAutoSize(bool autoSize)
 {
     m_autoSize = autoSize;
     if (autoSize)
-        adjustSize();
+        fitCaption();
+}
+
+void Label::fitCaption()
+{
+    // One measurement of the caption, the size QLabel would hint: its own size hint
+    // lays the caption out three times, and the count label is fitted again at every
+    // keystroke.
+    if (text().isEmpty()) {
+        resize(sizeHint()); // QLabel keeps some room for an empty caption
+        return;
+    }
+    const QMargins margins = contentsMargins();
+    const int around = 2 * margin();
+    const QSize size
+        = fontMetrics()
+              .boundingRect(QRect(0, 0, 2000, 2000), Qt::AlignLeft | Qt::TextExpandTabs, text())
+              .size()
+        + QSize(
+            margins.left() + margins.right() + around, margins.top() + margins.bottom() + around);
+    if (size != this->size())
+        resize(size);
 }
 
 void Label::setOpaque(bool opaque)
@@ -54,6 +75,10 @@ void Label::setOpaque(bool opaque)
 
 void Label::setBackColor(quint32 colour)
 {
+    // Every counted keystroke sets the row marker's colour; most of the time it is the
+    // colour it has.
+    if (colour == m_backColor && palette().color(QPalette::Window) == vbColor(colour))
+        return;
     m_backColor = colour;
     QPalette pal = palette();
     pal.setColor(QPalette::Window, vbColor(colour));

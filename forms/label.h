@@ -39,6 +39,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void fitCaption();
+
     bool m_autoSize = false;
     quint32 m_backColor = 0;
     quint32 m_foreColor = 0;

@@ -17,7 +17,9 @@ install_missing() {
     if [[ $(id -u) == 0 ]]; then
         echo "$who: installing ${missing[*]}"
         apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+        # Another apt run (an unattended upgrade, another session) may hold the lock.
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            -o DPkg::Lock::Timeout=600 "${missing[@]}"
     else
         echo "$who: these packages are missing; install them as root with:" >&2
         echo "  apt-get install ${missing[*]}" >&2

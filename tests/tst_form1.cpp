@@ -236,6 +236,12 @@ void TestForm1::autoSizeGrowsToTheRight()
     QCOMPARE(label->pos(), topLeft);
     label->setCaption(QStringLiteral("1"));
     QCOMPARE(label->width(), narrow);
+    // The label fits its caption exactly as QLabel's own size hint would.
+    for (const QString &caption :
+        { QString(), QStringLiteral("键入字符：123"), QStringLiteral("时间：0:7:2") }) {
+        f.form.ui.lblResult[2]->setCaption(caption);
+        QCOMPARE(f.form.ui.lblResult[2]->size(), f.form.ui.lblResult[2]->sizeHint());
+    }
 
     // Fixed-size labels keep their size.
     Label *row = f.form.ui.lblShow[1];

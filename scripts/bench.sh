@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Measures Keyvale against its floors and two typing tutors from Debian, and prints one
+# markdown table with the machine and the date:
+#   - keystroke-to-screen latency against a window with one QLineEdit (bench/latency),
+#     real X key events, row ends and block changes included;
+#   - keystroke cost in the process against a bare QLineEdit (bench/keystroke_bench);
+#   - start-up time and peak memory (VmHWM) against the minimal window, a plain Qt
+#     program showing the same first screen with the same dialog (bench/same_content),
+#     the same window without the dialog, TIPP10 and Klavaro (bench/startup.sh).
+# Every comparison takes turns between the programs within one run; the table gives
+# medians and ratios. Installs what it needs when missing (with apt-get as root; as any
+# other user it prints what to install), then builds a release build in build-bench/.
+#
+# Usage: scripts/bench.sh [--quick]   (--quick: a short smoke run, figures not to quote)
+# The raw output of each tool is kept in build-bench/bench-logs/.
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+quick=0
+case ${1:-} in
+--quick) quick=1 ;;
+'') ;;
+*)
+    echo "usage: scripts/bench.sh [--quick]" >&2
+    exit 2
+    ;;
+esac
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-translations-l10n
+    # the faces the windows ask for
+    fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
+    # a private X server, real input and the drawing reports the tools watch
+    xvfb xdotool libx11-dev libxtst-dev libxdamage-dev
+    # the typing tutors compared with (TIPP10 keeps its lessons in SQLite)
+    tipp10 libqt6sql6-sqlite klavaro
+)
+
+source scripts/packages.sh
+install_missing bench "${packages[@]}" >&2
+
+build="build-bench"
+echo "bench: building in $build/" >&2
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKEYVALE_BUILD_TESTS=ON \
+    -DKEYVALE_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target keyvale keystroke_bench minimal_window \
+    same_content latency startwatch >/dev/null
+
+if ((quick)); then
+    keystroke_rounds=1 latency_rows=3 startup_rounds=1
+else
+    keystroke_rounds=12 latency_rows=36 startup_rounds=21
+fi
+logs=$build/bench-logs
+mkdir -p "$logs"
+
+cpu=$(grep -m 1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//')
+cores=$(nproc)
+debian=$(cat /etc/debian_version)
+qt=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/[+-].*//')
+version() { dpkg-query -W -f='${Version}' "$1" | sed 's/-[^-]*$//'; }
+date=$(date -u '+%Y-%m-%d %H:%M UTC')
+load=$(cut -d ' ' -f 1-3 /proc/loadavg)
+
+echo "bench: keystroke cost ($keystroke_rounds rounds)" >&2
+QT_QPA_PLATFORM=offscreen "$build/bench/keystroke_bench" "$keystroke_rounds" \
+    >"$logs/keystroke.txt" 2>"$logs/keystroke.err"
+read -r cost_keyvale_median cost_keyvale_p99 < <(awk '/^practice window/ { print $3, $4 }' "$logs/keystroke.txt")
+read -r cost_bare_median cost_bare_p99 < <(awk '/^bare QLineEdit/ { print $3, $4 }' "$logs/keystroke.txt")
+cost_keys=$(awk '/^keystrokes per side/ { print $4 }' "$logs/keystroke.txt")
+
+echo "bench: keystroke-to-screen latency ($latency_rows rows)" >&2
+latency_status=0
+"$build/bench/latency" --rows "$latency_rows" "$build/keyvale" "$build/bench/minimal_window" \
+    >"$logs/latency.txt" 2>"$logs/latency.err" || latency_status=$?
+if [[ ! -s $logs/latency.txt ]]; then
+    echo "bench: the latency tool failed:" >&2
+    cat "$logs/latency.err" >&2
+    exit 1
+fi
+read -r lat_keyvale_median lat_keyvale_p95 < <(awk '/^practice window/ { print $3, $4 }' "$logs/latency.txt")
+read -r lat_minimal_median lat_minimal_p95 < <(awk '/^minimal QLineEdit/ { print $3, $4 }' "$logs/latency.txt")
+lat_keys=$(awk '/^keys per window/ { print $4 }' "$logs/latency.txt")
+
+echo "bench: start-up and memory ($startup_rounds rounds)" >&2
+BUILD_DIR=$build bash bench/startup.sh "$startup_rounds" >"$logs/startup.txt" 2>"$logs/startup.err"
+declare -A maps draws peaks shown
+while read -r name map drawn peak windows _; do
+    [[ $name == '#'* ]] && continue
+    maps[$name]=$map draws[$name]=$drawn peaks[$name]=$peak shown[$name]=$windows
+done <"$logs/startup.txt"
+
+# A markdown row: measure, Keyvale's figure, the other side, its figure, ratio, goal, met.
+# row MEASURE OURS THEIRS_NAME THEIRS UNIT DECIMALS GOAL (GOAL: "<= x", "< x" or "")
+row() {
+    awk -v measure="$1" -v ours="$2" -v name="$3" -v theirs="$4" -v unit="$5" -v decimals="$6" \
+        -v goal="$7" 'BEGIN {
+        ratio = ours / theirs
+        format = "%." decimals "f " unit
+        met = "–"
+        if (goal != "") {
+            split(goal, g, " ")
+            ok = (g[1] == "<=") ? (sprintf("%.2f", ratio) + 0 <= g[2] + 0) : (ratio < g[2] + 0)
+            met = ok ? "yes" : "**no**"
+            goal = (g[1] == "<=" ? "≤ " : "< ") g[2]
+        } else {
+            goal = "–"
+        }
+        printf "| %s | " format " | %s | " format " | %.2f | %s | %s |\n",
+            measure, ours, name, theirs, ratio, goal, met
+    }'
+}
+mib() { awk -v k="$1" 'BEGIN { printf "%.2f", k / 1024 }'; }
+
+peers=(same_content window_only minimal)
+declare -A label=([same_content]="same-content floor" [window_only]="same window, no dialog"
+    [minimal]="minimal Qt window")
+declare -A goal_time=([same_content]="<= 1.10" [window_only]="" [minimal]="")
+declare -A goal_memory=([same_content]="<= 1.05" [window_only]="" [minimal]="")
+for peer in tipp10 klavaro; do
+    if [[ -n ${maps[$peer]:-} ]]; then
+        peers+=("$peer")
+        goal_time[$peer]="< 1"
+        goal_memory[$peer]=""
+    fi
+done
+[[ -n ${maps[tipp10]:-} ]] && label[tipp10]="TIPP10 $(version tipp10)"
+[[ -n ${maps[klavaro]:-} ]] && label[klavaro]="Klavaro $(version klavaro)"
+
+((quick)) && echo "**Quick smoke run: too few samples to quote.**" && echo
+echo "Machine: $cpu, $cores cores; Debian $debian, Qt $qt; load average at the start $load."
+echo "Date: $date. Medians of runs that took turns within one run; ratios are Keyvale's figure"
+echo "divided by the other's."
+echo
+line_window="window with one \`QLineEdit\`"
+bare_box="bare \`QLineEdit\`"
+echo "| measure | Keyvale | compared with | its figure | ratio | goal | met |"
+echo "|---|---|---|---|---|---|---|"
+row "keystroke-to-screen latency, median ($lat_keys keys)" "$lat_keyvale_median" \
+    "$line_window" "$lat_minimal_median" ms 2 "<= 1.15"
+row "keystroke-to-screen latency, 95th percentile" "$lat_keyvale_p95" \
+    "$line_window" "$lat_minimal_p95" ms 2 "<= 1.30"
+row "keystroke cost, median ($cost_keys keys)" "$cost_keyvale_median" "$bare_box" \
+    "$cost_bare_median" µs 1 "<= 2"
+row "keystroke cost, 99th percentile" "$cost_keyvale_p99" "$bare_box" \
+    "$cost_bare_p99" µs 1 "<= 3"
+measure="start-up: first window shown ($startup_rounds starts each)"
+for peer in "${peers[@]}"; do
+    row "$measure" "${maps[keyvale]}" "${label[$peer]}" "${maps[$peer]}" ms 1 "${goal_time[$peer]}"
+    measure="start-up: first window shown"
+done
+for peer in "${peers[@]}"; do
+    row "start-up: first screen drawn" "${draws[keyvale]}" "${label[$peer]}" "${draws[$peer]}" \
+        ms 1 "${goal_time[$peer]}"
+done
+for peer in "${peers[@]}"; do
+    row "peak memory (VmHWM)" "$(mib "${peaks[keyvale]}")" "${label[$peer]}" \
+        "$(mib "${peaks[$peer]}")" MiB 1 "${goal_memory[$peer]}"
+done
+
+echo
+awk '/^keys within a row|^row ends|^block changes/ {
+        sub(/^keys within a row/, "keys within a row:"); sub(/^row ends/, "row ends:")
+        sub(/^block changes/, "block changes:"); gsub(/ +/, " "); parts[++n] = $0
+    } END {
+        printf "Latency medians by kind of key, Keyvale / the `QLineEdit` window (ms):\n"
+        for (i = 1; i <= n; ++i) printf "- %s\n", parts[i]
+    }' "$logs/latency.txt"
+
+if ((latency_status)); then
+    echo
+    echo "Some keys were never seen on screen: $(grep -h 'never seen' "$logs/latency.txt" || true)"
+fi
+if [[ ${shown[keyvale]} != "${shown[same_content]}" ]]; then
+    echo
+    echo "Keyvale mapped ${shown[keyvale]} windows, the same-content floor ${shown[same_content]}."
+fi
