@@ -5,25 +5,6 @@
 #include <QMouseEvent>
 #include <QStringView>
 
-namespace {
-
-// The code points of a text; a surrogate without its partner stays one code.
-QList<char32_t> codePoints(QStringView text)
-{
-    QList<char32_t> codes;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            codes.append(QChar::surrogateToUcs4(text[i], text[i + 1]));
-            ++i;
-        } else {
-            codes.append(text[i].unicode());
-        }
-    }
-    return codes;
-}
-
-} // namespace
-
 TypingBox::TypingBox(int index, QWidget *parent)
     : QLineEdit(parent)
     , m_index(index)
@@ -88,7 +69,7 @@ void TypingBox::keyPressEvent(QKeyEvent *event)
         return;
     }
 
-    const QList<char32_t> codes = codePoints(text);
+    const QList<uint> codes = text.toUcs4();
     if (codes.size() == 1) {
         // The box itself decides what the key does (insert, delete backwards, copy,
         // nothing for Enter and Escape), unless the handler discarded it.
@@ -106,14 +87,12 @@ void TypingBox::keyPressEvent(QKeyEvent *event)
 void TypingBox::typeCharacters(QStringView text, Source source)
 {
     m_discardRest = false;
-    const QList<char32_t> codes = codePoints(text);
+    const QList<uint> codes = text.toUcs4();
+    qsizetype at = 0; // where the character starts in text
     for (qsizetype i = 0; i < codes.size(); ++i) {
         auto *focus = qobject_cast<TypingBox *>(window()->focusWidget());
         if (i > 0 && focus && focus != this) {
-            QString rest;
-            for (qsizetype j = i; j < codes.size(); ++j)
-                rest += QStringView(QChar::fromUcs4(codes[j]));
-            focus->typeCharacters(rest, source);
+            focus->typeCharacters(text.mid(at), source);
             return;
         }
         const char32_t code = codes[i];
@@ -124,6 +103,7 @@ void TypingBox::typeCharacters(QStringView text, Source source)
             insert(QStringView(QChar::fromUcs4(code)).toString());
         if (m_discardRest)
             return;
+        at += QChar::requiresSurrogates(code) ? 2 : 1;
     }
 }
 

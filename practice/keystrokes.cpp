@@ -67,7 +67,7 @@ void Form1::checkKey(int index, char32_t &keyAscii)
     ui.lblSign[CurRow]->setBackColor(SystemColor::ButtonFace);
 
     if (FreeInput) {
-        if (characterCount(box->text()) > FreeInputFull) {
+        if (CharPos - 1 > FreeInputFull) {
             // The key that finds the box full moves to the next row and is shown nowhere.
             AdvanceRow();
             keyAscii = 0;

@@ -153,20 +153,23 @@ void TestKeystrokes::failureThreshold_data()
 {
     QTest::addColumn<int>("totalChars");
     QTest::addColumn<int>("allowedErrors"); // floor(totalChars x 0.33)
-    QTest::addColumn<QString>("committed"); // the failing key, or a phrase that fails
-    QTest::addRow("100 characters") << 100 << 33 << "";
-    QTest::addRow("3 characters") << 3 << 0 << "";
-    QTest::addRow("1 character") << 1 << 0 << "";
-    QTest::addRow("4 characters") << 4 << 1 << "";
-    // The rest of the phrase belongs to the abandoned practice too.
-    QTest::addRow("a phrase failing at its first character") << 3 << 0 << "xyz";
+    QTest::addColumn<QString>("failing"); // the text of the key that fails, or a phrase
+    QTest::addColumn<bool>("committed"); // the failing text comes from an input method
+    QTest::addRow("100 characters") << 100 << 33 << "x" << false;
+    QTest::addRow("3 characters") << 3 << 0 << "x" << false;
+    QTest::addRow("1 character") << 1 << 0 << "x" << false;
+    QTest::addRow("4 characters") << 4 << 1 << "x" << false;
+    // The rest belongs to the abandoned practice too.
+    QTest::addRow("a phrase failing at its first character") << 3 << 0 << "xyz" << true;
+    QTest::addRow("a key of several characters failing at its first") << 3 << 0 << "xyz" << false;
 }
 
 void TestKeystrokes::failureThreshold()
 {
     QFETCH(int, totalChars);
     QFETCH(int, allowedErrors);
-    QFETCH(QString, committed);
+    QFETCH(QString, failing);
+    QFETCH(bool, committed);
 
     PracticeFixture f;
     // One row of the whole text: no allowed error reaches its end.
@@ -178,14 +181,14 @@ void TestKeystrokes::failureThreshold()
 
     // One more fails: the message, then a new practice through the open-file dialog,
     // which the double cancels into free input.
-    if (committed.isEmpty()) {
-        f.type(f.currentBox(), QStringLiteral("x"));
+    if (!committed) {
+        QTest::sendKeyEvent(QTest::Click, f.currentBox(), Qt::Key_X, failing, Qt::NoModifier);
     } else {
         // Not inside the input method's event, which may hand the phrase over again
         // when a modal message takes the focus; meanwhile nothing more counts.
-        f.commit(f.currentBox(), committed);
+        f.commit(f.currentBox(), failing);
         QVERIFY(f.runtime.messages.isEmpty());
-        f.commit(f.currentBox(), committed);
+        f.commit(f.currentBox(), failing);
         QCOMPARE(f.module.ErrorCount, allowedErrors + 1);
         QCoreApplication::sendPostedEvents();
     }
