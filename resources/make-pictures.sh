@@ -9,9 +9,9 @@
 # Needs ImageMagick 6 (convert, identify) and python3 (standard library only).
 # Everything is drawn from geometric primitives; the only text uses the DejaVu
 # Sans Bold font file named below, so the output is the same on every run.
-# Icons, the save button bitmap and the GIF awards are encoded by the small
-# python helper embedded below, so their exact layout (colour depth, palette
-# size, no extension blocks) does not depend on ImageMagick's encoders.
+# Icons, the save button bitmap and the GIF awards are encoded by
+# make-pictures.py beside this script, so their exact layout (colour depth,
+# palette size, no extension blocks) does not depend on ImageMagick's encoders.
 
 set -euo pipefail
 export LC_ALL=C
@@ -32,362 +32,8 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$OUT"
 
-# ---------------------------------------------------------------------------
-# Python helper: raw pixels in, ICO / PNG / BMP / GIF87a out, plus checks.
-# ---------------------------------------------------------------------------
-cat > "$WORK/pix.py" <<'PY'
-import hashlib, math, struct, sys, zlib
-
-def die(msg):
-    sys.stderr.write("make-pictures: %s\n" % msg)
-    sys.exit(1)
-
-def load(path, w, h, ch):
-    data = open(path, "rb").read()
-    if len(data) != w * h * ch:
-        die("%s: expected %d bytes of raw pixels, got %d" % (path, w * h * ch, len(data)))
-    return [tuple(data[i:i + ch]) for i in range(0, len(data), ch)]
-
-# ---- icons ---------------------------------------------------------------
-def icon_image(raw, size):
-    px = load(raw, size, size, 4)
-    for p in px:
-        if p[3] not in (0, 255):
-            die("%s: icon pixels must be fully opaque or fully clear" % raw)
-    opaque = sorted({p[:3] for p in px if p[3] == 255})
-    clear = any(p[3] == 0 for p in px)
-    # Clear pixels are drawn as black in the colour bits with the mask bit set,
-    # so black has to be in the palette whenever something is see-through.
-    pal = [(0, 0, 0)] + [c for c in opaque if c != (0, 0, 0)]
-    if len(pal) > 16:
-        die("%s: %d colours, an icon image may use 16" % (raw, len(pal)))
-    pal += [(0, 0, 0)] * (16 - len(pal))
-    index = {}
-    for i, c in enumerate(pal):
-        index.setdefault(c, i)
-    xor_stride = ((size * 4 + 31) // 32) * 4
-    and_stride = ((size + 31) // 32) * 4
-    xor = bytearray()
-    mask = bytearray()
-    for y in range(size - 1, -1, -1):          # rows are stored bottom-up
-        row = px[y * size:(y + 1) * size]
-        line = bytearray(xor_stride)
-        bits = bytearray(and_stride)
-        for x, p in enumerate(row):
-            i = index[p[:3]] if p[3] == 255 else 0
-            line[x // 2] |= i << (4 if x % 2 == 0 else 0)
-            if p[3] == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        xor += line
-        mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
-                         len(xor) + len(mask), 0, 0, 16, 0)
-    palette = b"".join(struct.pack("BBBB", b, g, r, 0) for (r, g, b) in pal)
-    return header + palette + bytes(xor) + bytes(mask)
-
-def write_ico(out, parts):
-    images = [(size, icon_image(raw, size)) for size, raw in parts]
-    head = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    entries = b""
-    for size, data in images:
-        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(data), offset)
-        offset += len(data)
-    open(out, "wb").write(head + entries + b"".join(d for _, d in images))
-
-def png_chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-def write_png(out, raw, size):
-    px = load(raw, size, size, 4)
-    opaque = sorted({p[:3] for p in px if p[3] == 255})
-    clear = any(p[3] == 0 for p in px)
-    pal = ([(0, 0, 0)] if clear else []) + opaque
-    depth = 4 if len(pal) <= 16 else 8
-    index = {c: i + (1 if clear else 0) for i, c in enumerate(opaque)}
-    rows = bytearray()
-    for y in range(size):
-        rows.append(0)
-        vals = [index[p[:3]] if p[3] == 255 else 0 for p in px[y * size:(y + 1) * size]]
-        if depth == 8:
-            rows += bytes(vals)
-        else:
-            for x in range(0, size, 2):
-                rows.append((vals[x] << 4) | (vals[x + 1] if x + 1 < size else 0))
-    data = b"\x89PNG\r\n\x1a\n"
-    data += png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, depth, 3, 0, 0, 0))
-    data += png_chunk(b"PLTE", b"".join(bytes(c) for c in pal))
-    if clear:
-        data += png_chunk(b"tRNS", b"\x00")
-    data += png_chunk(b"IDAT", zlib.compress(bytes(rows), 9))
-    data += png_chunk(b"IEND", b"")
-    open(out, "wb").write(data)
-
-def check_ico(path, sizes):
-    data = open(path, "rb").read()
-    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    if (reserved, kind, count) != (0, 1, len(sizes)):
-        die("%s: bad icon directory" % path)
-    for n, size in enumerate(sizes):
-        w, h, colours, _, planes, bpp, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * n)
-        hsize, bw, bh, bplanes, bbpp, comp = struct.unpack_from("<IiiHHI", data, offset)
-        if (w, h, colours, bpp) != (size, size, 16, 4) or (bw, bh, bbpp, comp) != (size, 2 * size, 4, 0):
-            die("%s: image %d is not a %dx%d 16-colour bitmap" % (path, n, size, size))
-        if offset + length > len(data):
-            die("%s: image %d runs past the end of the file" % (path, n))
-
-# ---- 16-colour BMP -------------------------------------------------------
-def write_bmp(out, raw, w, h):
-    px = load(raw, w, h, 3)
-    pal = sorted(set(px))
-    if len(pal) > 16:
-        die("%s: %d colours, the bitmap may use 16" % (raw, len(pal)))
-    pal += [(0, 0, 0)] * (16 - len(pal))
-    index = {}
-    for i, c in enumerate(pal):
-        index.setdefault(c, i)
-    stride = ((w * 4 + 31) // 32) * 4
-    rows = bytearray()
-    for y in range(h - 1, -1, -1):
-        line = bytearray(stride)
-        for x in range(w):
-            line[x // 2] |= index[px[y * w + x]] << (4 if x % 2 == 0 else 0)
-        rows += line
-    palette = b"".join(struct.pack("BBBB", b, g, r, 0) for (r, g, b) in pal)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 0, len(rows), 2835, 2835, 16, 0)
-    offset = 14 + len(info) + len(palette)
-    head = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
-    open(out, "wb").write(head + info + palette + bytes(rows))
-
-def check_bmp(path, w, h, length):
-    data = open(path, "rb").read()
-    if len(data) != length or data[:2] != b"BM":
-        die("%s: expected a %d-byte bitmap, got %d bytes" % (path, length, len(data)))
-    hsize, bw, bh, planes, bpp, comp = struct.unpack_from("<IiiHHI", data, 14)
-    if (hsize, bw, bh, planes, bpp, comp) != (40, w, h, 1, 4, 0):
-        die("%s: not an uncompressed %dx%d 4-bit bitmap" % (path, w, h))
-
-# ---- GIF87a with a full 256-entry colour table ---------------------------
-def lzw(indices, min_size=8):
-    clear, end = 1 << min_size, (1 << min_size) + 1
-    out = bytearray()
-    acc = nbits = 0
-
-    def put(code, width):
-        nonlocal acc, nbits
-        acc |= code << nbits
-        nbits += width
-        while nbits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            nbits -= 8
-
-    def reset():
-        return {(i,): i for i in range(clear)}, end + 1, min_size + 1
-
-    table, next_code, width = reset()
-    put(clear, width)
-    current = ()
-    for k in indices:
-        grown = current + (k,)
-        if grown in table:
-            current = grown
-            continue
-        put(table[current], width)
-        table[grown] = next_code
-        if next_code == (1 << width) and width < 12:
-            width += 1
-        next_code += 1
-        if next_code == 4096:
-            put(clear, width)
-            table, next_code, width = reset()
-        current = (k,)
-    if current:
-        put(table[current], width)
-    put(end, width)
-    if nbits:
-        out.append(acc & 0xFF)
-    return bytes(out)
-
-def write_gif(out, raw, w, h):
-    px = load(raw, w, h, 3)
-    pal = sorted(set(px))
-    if len(pal) > 256:
-        die("%s: %d colours, a GIF may use 256" % (raw, len(pal)))
-    index = {c: i for i, c in enumerate(pal)}
-    pal += [(0, 0, 0)] * (256 - len(pal))
-    data = bytearray(b"GIF87a")
-    data += struct.pack("<HHBBB", w, h, 0xF7, 0, 0)   # global table, 8-bit, 256 entries
-    data += b"".join(bytes(c) for c in pal)
-    data += b"," + struct.pack("<HHHHB", 0, 0, w, h, 0)
-    data.append(8)
-    stream = lzw([index[p] for p in px])
-    for i in range(0, len(stream), 255):
-        block = stream[i:i + 255]
-        data.append(len(block))
-        data += block
-    data += b"\x00;"
-    open(out, "wb").write(bytes(data))
-
-def check_gif(path, w, h):
-    data = open(path, "rb").read()
-    if data[:6] != b"GIF87a":
-        die("%s: signature is %r, not GIF87a" % (path, data[:6]))
-    sw, sh, packed, _, _ = struct.unpack_from("<HHBBB", data, 6)
-    if (sw, sh) != (w, h):
-        die("%s: screen is %dx%d, not %dx%d" % (path, sw, sh, w, h))
-    if not packed & 0x80 or packed & 7 != 7:
-        die("%s: no 256-entry global colour table" % path)
-    pos = 13 + 3 * 256
-    images = 0
-    while True:
-        if pos >= len(data):
-            die("%s: missing trailer" % path)
-        kind = data[pos]
-        if kind == 0x3B:
-            break
-        if kind == 0x21:
-            die("%s: contains an extension block" % path)
-        if kind != 0x2C:
-            die("%s: unexpected block 0x%02X" % (path, kind))
-        images += 1
-        ipacked = data[pos + 9]
-        pos += 10
-        if ipacked & 0x80:
-            pos += 3 * (2 << (ipacked & 7))
-        pos += 1                                  # LZW minimum code size
-        while data[pos]:
-            pos += 1 + data[pos]
-        pos += 1
-    if images != 1 or pos != len(data) - 1:
-        die("%s: expected exactly one image and nothing after the trailer" % path)
-
-# ---- the desktop icon, large and scalable -------------------------------
-def write_png_rgba(out, raw, size):
-    """An 8-bit RGBA PNG, for the smooth icons with see-through edges."""
-    px = open(raw, "rb").read()
-    if len(px) != size * size * 4:
-        die("%s: expected %d bytes of raw pixels, got %d" % (raw, size * size * 4, len(px)))
-    rows = b"".join(b"\x00" + px[y * size * 4:(y + 1) * size * 4] for y in range(size))
-    data = b"\x89PNG\r\n\x1a\n"
-    data += png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
-    data += png_chunk(b"IDAT", zlib.compress(rows, 9))
-    data += png_chunk(b"IEND", b"")
-    open(out, "wb").write(data)
-
-# The program icon's key cap on a 32-unit square, the grid of the 32-pixel design,
-# seen a little from the front: the top face sits high, so the front skirt is the
-# deepest and the right one the shaded side. One list of shapes feeds both the
-# scalable icon and the drawing of the large ones.
-BODY = (1.0, 1.0, 31.0, 31.0, 3.5)          # left top right bottom, corner radius
-FACE = (6.5, 3.0, 25.5, 22.0, 1.5)
-
-def rounded(x0, y0, x1, y1, r, steps=16):
-    pts = []
-    for cx, cy, a0 in ((x1 - r, y0 + r, -90), (x1 - r, y1 - r, 0),
-                       (x0 + r, y1 - r, 90), (x0 + r, y0 + r, 180)):
-        for i in range(steps + 1):
-            a = math.radians(a0 + 90.0 * i / steps)
-            pts.append((cx + r * math.cos(a), cy + r * math.sin(a)))
-    return pts
-
-def clip(poly, a, b):
-    """The part of a convex polygon to the right of the line from a to b, as seen
-    on the screen (y grows downwards)."""
-    def side(p):
-        return (b[0] - a[0]) * (p[1] - a[1]) - (b[1] - a[1]) * (p[0] - a[0])
-    out = []
-    for i, p in enumerate(poly):
-        q = poly[(i + 1) % len(poly)]
-        sp, sq = side(p), side(q)
-        if sp >= 0:
-            out.append(p)
-        if (sp >= 0) != (sq >= 0):
-            t = sp / (sp - sq)
-            out.append((p[0] + t * (q[0] - p[0]), p[1] + t * (q[1] - p[1])))
-    return out
-
-def keycap():
-    """(fill, stroke, stroke width, points) from back to front."""
-    body = rounded(*BODY)
-    ctl, ctr, cbr, cbl = [(BODY[0], BODY[1]), (BODY[2], BODY[1]), (BODY[2], BODY[3]), (BODY[0], BODY[3])]
-    ftl, ftr, fbr, fbl = [(FACE[0], FACE[1]), (FACE[2], FACE[1]), (FACE[2], FACE[3]), (FACE[0], FACE[3])]
-    # The skirts are the parts of the body between the corners' diagonals.
-    front = clip(clip(clip(body, fbl, fbr), cbl, fbl), fbr, cbr)
-    right = clip(clip(clip(body, fbr, ftr), cbr, fbr), ftr, ctr)
-    blue = "#0000C0"
-    return [
-        ("#C08040", None, 0, body),
-        ("#904820", None, 0, front),
-        ("#A86030", None, 0, right),
-        ("#FFC080", "#D89050", 0.5, rounded(*FACE)),
-        # light on the face's top and left edges
-        ("#FFE8D0", None, 0, [(8.0, 4.0), (23.5, 4.0), (23.5, 4.9), (8.3, 4.9), (8.3, 5.3), (7.9, 5.3)]),
-        ("#FFE8D0", None, 0, [(7.0, 5.0), (7.9, 5.0), (7.9, 20.0), (7.0, 20.0)]),
-        # the letter K
-        (blue, None, 0, [(10.0, 6.0), (14.0, 6.0), (14.0, 19.0), (10.0, 19.0)]),
-        (blue, None, 0, [(14.0, 10.8), (19.2, 6.0), (24.0, 6.0), (14.0, 15.2)]),
-        (blue, None, 0, [(15.4, 11.6), (24.0, 19.0), (19.3, 19.0), (13.0, 13.6)]),
-        (None, "#000080", 1.0, body),
-    ]
-
-def points(pts, scale=1.0):
-    return " ".join("%.3f,%.3f" % (x * scale, y * scale) for x, y in pts)
-
-def keycap_mvg(size):
-    """ImageMagick drawing commands for the key cap on a square of size pixels."""
-    s = size / 32.0
-    out = ["viewbox 0 0 %d %d" % (size, size)]
-    for fill, stroke, width, pts in keycap():
-        out += ["push graphic-context", "fill %s" % (fill or "none"), "stroke %s" % (stroke or "none")]
-        if stroke:
-            out += ["stroke-width %.3f" % (width * s), "stroke-linejoin round"]
-        out += ["polygon " + points(pts, s), "pop graphic-context"]
-    return "\n".join(out) + "\n"
-
-def keycap_svg(out):
-    lines = ['<?xml version="1.0" encoding="UTF-8"?>',
-             '<!-- SPDX-License-Identifier: GPL-3.0-or-later -->',
-             '<!-- Drawn by resources/make-pictures.sh; do not edit. -->',
-             '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 32 32">',
-             '  <title>Keyvale</title>']
-    for fill, stroke, width, pts in keycap():
-        attrs = 'fill="%s"' % (fill or "none")
-        if stroke:
-            attrs += ' stroke="%s" stroke-width="%g" stroke-linejoin="round"' % (stroke, width)
-        lines.append('  <polygon %s points="%s"/>' % (attrs, points(pts)))
-    lines.append("</svg>")
-    open(out, "w").write("\n".join(lines) + "\n")
-
-def main(argv):
-    cmd = argv[1]
-    if cmd == "ico":
-        out, rest = argv[2], argv[3:]
-        write_ico(out, [(int(rest[i]), rest[i + 1]) for i in range(0, len(rest), 2)])
-    elif cmd == "png":
-        write_png(argv[2], argv[3], int(argv[4]))
-    elif cmd == "bmp":
-        write_bmp(argv[2], argv[3], int(argv[4]), int(argv[5]))
-    elif cmd == "gif":
-        write_gif(argv[2], argv[3], int(argv[4]), int(argv[5]))
-    elif cmd == "png-rgba":
-        write_png_rgba(argv[2], argv[3], int(argv[4]))
-    elif cmd == "keycap-mvg":
-        sys.stdout.write(keycap_mvg(int(argv[2])))
-    elif cmd == "keycap-svg":
-        keycap_svg(argv[2])
-    elif cmd == "check-ico":
-        check_ico(argv[2], [int(s) for s in argv[3:]])
-    elif cmd == "check-bmp":
-        check_bmp(argv[2], int(argv[3]), int(argv[4]), int(argv[5]))
-    elif cmd == "check-gif":
-        check_gif(argv[2], int(argv[3]), int(argv[4]))
-    else:
-        die("unknown helper command %s" % cmd)
-
-main(sys.argv)
-PY
-pix() { python3 "$WORK/pix.py" "$@"; }
+# Raw pixels in, ICO / PNG / BMP / GIF87a out, plus checks: make-pictures.py.
+pix() { python3 "$HERE/make-pictures.py" "$@"; }
 
 # ---------------------------------------------------------------------------
 # Drawing helpers
@@ -445,25 +91,97 @@ leaves() {
     }'
 }
 
-# icon NAME SIZE DRAW-ARGS...: crisp (not anti-aliased) drawing on a clear square
+# Every picture the windows show is drawn twice: as designed, and at twice the size as
+# its "@2x" companion (award01.jpg and award01@2x.jpg), which Qt shows on screens of
+# twice the pixel density. Both come from the same drawing commands.
+SCALES="1 2"
+
+# named FILE SCALE: FILE's name at SCALE, award01.jpg 2 -> award01@2x.jpg
+named() {
+    if [ "$2" = 1 ]; then
+        echo "$1"
+    elif [[ $1 == *.* ]]; then
+        echo "${1%.*}@${2}x.${1##*.}"
+    else
+        echo "$1@${2}x"
+    fi
+}
+
+# scaled SCALE CONVERT-ARGS...: convert, drawn as designed (SCALE 1) or twice as large
+# (SCALE 2). Every -size doubles, and every -draw goes through a transform that maps
+# each pixel of the design (centred on whole coordinates) onto the 2 x 2 pixels that
+# stand for it. Two of ImageMagick's ways are made up for, so that shapes keep their
+# weight:
+# - it fills a shape half a pixel beyond its outline (rectangle 4,3 7,3 is a row of
+#   four pixels), a half that does not grow with the transform: a fill without a
+#   stroke gets a stroke of its own colour, 0.75 wide, which fills the 2 x 2 pixels
+#   of each designed edge pixel and no more (opaque fills only: a see-through one
+#   would be painted twice there);
+# - it draws a stroke of up to two pixels by its distance from the path, with round
+#   ends and corners; a wider one it outlines with square ends, and closes a lone
+#   open arc with a straight line: round ends and corners keep the grown strokes
+#   looking like the designed ones.
+scaled() {
+    local arg option='' fill=black stroke=none extra args=()
+    if [ "$1" = 1 ]; then shift; convert "$@"; return; fi
+    shift
+    for arg in "$@"; do
+        case $option in
+            -size) arg="$((${arg%x*} * 2))x$((${arg#*x} * 2))" ;;
+            -fill) fill=$arg ;;
+            -stroke) stroke=$arg ;;
+            -draw)
+                extra=
+                if [ "$stroke" = none ] && [ "$fill" != none ] &&
+                    [[ ! $fill =~ ^#[0-9A-Fa-f]{8}$ && $arg != text* ]]; then
+                    extra="stroke '$fill' stroke-width 0.75"
+                fi
+                arg="affine 2,0,0,2,0.5,0.5 stroke-linecap round stroke-linejoin round $extra $arg" ;;
+        esac
+        option=$arg
+        args+=("$arg")
+    done
+    convert "${args[@]}"
+}
+
+# icon NAME SIZE DRAW-ARGS...: crisp (not anti-aliased) drawing on a clear square, at
+# each of SCALES, into NAME-SIZE.rgba and NAME@2x-(2 SIZE).rgba
 icon() {
-    local name=$1 size=$2; shift 2
-    convert -size "${size}x${size}" xc:none +antialias -strokewidth 1 "$@" \
-        -depth 8 "RGBA:$WORK/$name-$size.rgba"
+    local name=$1 size=$2 scale; shift 2
+    for scale in $SCALES; do
+        scaled "$scale" -size "${size}x${size}" xc:none +antialias -strokewidth 1 "$@" \
+            -depth 8 "RGBA:$WORK/$(named "$name" "$scale")-$((size * scale)).rgba"
+    done
+}
+
+# ico NAME: NAME.ico from the 32 and 16 pixel drawings, and at each further scale
+# NAME@2x.ico from theirs (64 and 32 pixels)
+ico() {
+    local scale name
+    for scale in $SCALES; do
+        name=$(named "$1" "$scale")
+        pix ico "$OUT/$name.ico" "$((32 * scale))" "$WORK/$name-$((32 * scale)).rgba" \
+            "$((16 * scale))" "$WORK/$name-$((16 * scale)).rgba"
+    done
 }
 
 # jpeg FILE CONVERT-ARGS...: smooth drawing saved as a plain baseline JPEG
 jpeg() {
-    local file=$1; shift
-    convert "$@" -strip -colorspace sRGB -type TrueColor -sampling-factor 1x1 \
-        -quality 92 -interlace None "JPEG:$OUT/$file"
+    local file=$1 scale; shift
+    for scale in $SCALES; do
+        scaled "$scale" "$@" -strip -colorspace sRGB -type TrueColor -sampling-factor 1x1 \
+            -quality 92 -interlace None "JPEG:$OUT/$(named "$file" "$scale")"
+    done
 }
 
 # gif FILE W H CONVERT-ARGS...: smooth drawing, reduced to at most 256 colours
 gif() {
-    local file=$1 w=$2 h=$3; shift 3
-    convert "$@" -alpha off +dither -colors 256 -depth 8 "RGB:$WORK/$file.rgb"
-    pix gif "$OUT/$file" "$WORK/$file.rgb" "$w" "$h"
+    local file=$1 w=$2 h=$3 scale f; shift 3
+    for scale in $SCALES; do
+        f=$(named "$file" "$scale")
+        scaled "$scale" "$@" -alpha off +dither -colors 256 -depth 8 "RGB:$WORK/$f.rgb"
+        pix gif "$OUT/$f" "$WORK/$f.rgb" "$((w * scale))" "$((h * scale))"
+    done
 }
 
 # ---------------------------------------------------------------------------
@@ -484,7 +202,7 @@ icon keyvale 16 \
     -fill '#FFC080' -draw 'rectangle 3,1 12,10' \
     -fill '#0000C0' -draw 'rectangle 5,3 6,9' \
     -draw 'polygon 7,5 9,3 10,3 10,4 7,7' -draw 'polygon 8,6 10,8 10,9 9,9 7,7'
-pix ico "$OUT/keyvale.ico" 32 "$WORK/keyvale-32.rgba" 16 "$WORK/keyvale-16.rgba"
+ico keyvale
 pix png "$OUT/keyvale-32.png" "$WORK/keyvale-32.rgba" 32
 pix png "$OUT/keyvale-16.png" "$WORK/keyvale-16.rgba" 16
 
@@ -513,7 +231,7 @@ icon dlgscore 16 \
     -stroke none -fill '#FFF0A0' -draw 'rectangle 5,2 5,5' \
     -fill '#C08000' -draw 'rectangle 7,9 8,11' -draw 'rectangle 5,11 10,12' \
     -fill '#3040A0' -draw 'rectangle 3,13 12,15'
-pix ico "$OUT/dlgscore.ico" 32 "$WORK/dlgscore-32.rgba" 16 "$WORK/dlgscore-16.rgba"
+ico dlgscore
 
 # ---------------------------------------------------------------------------
 # OK button: a green check mark
@@ -525,7 +243,7 @@ icon cmdok 32 \
 icon cmdok 16 \
     -stroke '#004000' -fill '#00A800' \
     -draw 'polygon 1,8 4,5 6,7 12,1 15,4 6,13'
-pix ico "$OUT/cmdok.ico" 32 "$WORK/cmdok-32.rgba" 16 "$WORK/cmdok-16.rgba"
+ico cmdok
 
 # ---------------------------------------------------------------------------
 # Report button: a ruled sheet of paper with a red tick
@@ -543,20 +261,23 @@ icon cmdscore 16 \
     -draw 'line 4,10 7,10' \
     -stroke '#E00000' -draw 'line 8,12 9,13' -draw 'line 9,13 12,10' \
     -draw 'line 8,11 9,12' -draw 'line 9,12 12,9'
-pix ico "$OUT/cmdscore.ico" 32 "$WORK/cmdscore-32.rgba" 16 "$WORK/cmdscore-16.rgba"
+ico cmdscore
 
 # ---------------------------------------------------------------------------
-# Save button: a floppy disk (16-colour Windows bitmap, 246 bytes)
+# Save button: a floppy disk (16-colour Windows bitmap, 246 bytes; 630 at twice the size)
 # ---------------------------------------------------------------------------
-convert -size 16x16 xc:'#C0C0C0' +antialias -strokewidth 1 \
-    -stroke black -fill '#202090' -draw 'polygon 1,1 13,1 14,2 14,14 1,14' \
-    -stroke none -fill '#C0C0C0' -draw 'rectangle 4,2 11,5' \
-    -fill '#202090' -draw 'rectangle 9,3 10,4' \
-    -fill white -draw 'rectangle 3,8 12,13' \
-    -fill '#808080' -draw 'rectangle 4,10 11,10' -draw 'rectangle 4,12 11,12' \
-    -fill '#6060D0' -draw 'rectangle 2,2 2,12' \
-    -alpha off -depth 8 "RGB:$WORK/cmdsave.rgb"
-pix bmp "$OUT/cmdsave.bmp" "$WORK/cmdsave.rgb" 16 16
+for scale in $SCALES; do
+    file=$(named cmdsave.bmp "$scale")
+    scaled "$scale" -size 16x16 xc:'#C0C0C0' +antialias -strokewidth 1 \
+        -stroke black -fill '#202090' -draw 'polygon 1,1 13,1 14,2 14,14 1,14' \
+        -stroke none -fill '#C0C0C0' -draw 'rectangle 4,2 11,5' \
+        -fill '#202090' -draw 'rectangle 9,3 10,4' \
+        -fill white -draw 'rectangle 3,8 12,13' \
+        -fill '#808080' -draw 'rectangle 4,10 11,10' -draw 'rectangle 4,12 11,12' \
+        -fill '#6060D0' -draw 'rectangle 2,2 2,12' \
+        -alpha off -depth 8 "RGB:$WORK/$file.rgb"
+    pix bmp "$OUT/$file" "$WORK/$file.rgb" "$((16 * scale))" "$((16 * scale))"
+done
 
 # ---------------------------------------------------------------------------
 # Exit button: an open door with an arrow leading out
@@ -767,7 +488,7 @@ mkdir -p "$(hicolor scalable)"
 
 cp "$OUT/keyvale-16.png" "$(hicolor 16x16)/$APP_ID.png"
 cp "$OUT/keyvale-32.png" "$(hicolor 32x32)/$APP_ID.png"
-icon keycap 24 \
+SCALES=1 icon keycap 24 \
     -stroke '#000080' -fill '#C08040' -draw 'polygon 3,1 20,1 22,3 22,20 20,22 3,22 1,20 1,3' \
     -stroke none -fill '#904820' -draw 'polygon 3,21 20,21 18,17 5,17' \
     -fill '#A86030' -draw 'polygon 21,3 21,20 19,16 19,2' \
@@ -776,7 +497,7 @@ icon keycap 24 \
     -fill '#0000C0' -draw 'rectangle 7,5 9,14' \
     -draw 'polygon 10,9 14,5 16,5 10,11' -draw 'polygon 11,9 16,14 14,14 10,11' \
     -fill none -stroke '#000080' -draw 'polygon 3,1 20,1 22,3 22,20 20,22 3,22 1,20 1,3'
-icon keycap 22 \
+SCALES=1 icon keycap 22 \
     -stroke '#000080' -fill '#C08040' -draw 'polygon 3,1 18,1 20,3 20,18 18,20 3,20 1,18 1,3' \
     -stroke none -fill '#904820' -draw 'polygon 3,19 18,19 16,16 5,16' \
     -fill '#A86030' -draw 'polygon 19,3 19,18 17,15 17,2' \
@@ -796,72 +517,94 @@ for size in 48 64 128 256; do
 done
 pix keycap-svg "$(hicolor scalable)/$APP_ID.svg"
 
-# Every picture; CMakeLists.txt compiles the same list into the program.
-FILES="keyvale.ico keyvale-32.png keyvale-16.png dlgscore.ico cmdok.ico cmdscore.ico
-cmdsave.bmp cmdexit.jpg imgplayer.jpg
+# Every picture; CMakeLists.txt compiles the same list into the program. The windows
+# show all but the two PNGs, each with its @2x companion.
+SHOWN="keyvale.ico dlgscore.ico cmdok.ico cmdscore.ico cmdsave.bmp cmdexit.jpg imgplayer.jpg
 award01.jpg award02.jpg award03.jpg award04.jpg award05.jpg award06.jpg award07.jpg
 award08.jpg award09.gif award10.gif award11.gif award12.gif award13.jpg award14.jpg"
+FILES="keyvale-32.png keyvale-16.png $(for f in $SHOWN; do named "$f" 2; done) $SHOWN"
 
 # ---------------------------------------------------------------------------
-# Checks: format and size of every file, exact layouts, distinct awards
+# Checks: format and size of every file, exact layouts, distinct awards, at every scale
 # ---------------------------------------------------------------------------
 fail=0
-expect() {   # FILE "FORMAT W H" (one line per frame)
-    local got
-    got=$(identify -format '%m %w %h\n' "$OUT/$1" 2>/dev/null) || got="unreadable"
-    if [ "$got" != "$(printf '%b' "$2")" ]; then
-        echo "make-pictures: $1 is '$got', expected '$2'" >&2
-        fail=1
-    fi
+expect() {   # FILE FORMAT W H [W H ...]: the size of each frame as designed
+    local name=$1 format=$2 file scale want got i; shift 2
+    local sizes=("$@")
+    for scale in $SCALES; do
+        want=$(for ((i = 0; i < ${#sizes[@]}; i += 2)); do
+                   echo "$format $((sizes[i] * scale)) $((sizes[i + 1] * scale))"
+               done)
+        file=$(named "$name" "$scale")
+        got=$(identify -format '%m %w %h\n' "$OUT/$file" 2>/dev/null) || got="unreadable"
+        if [ "$got" != "$want" ]; then
+            echo "make-pictures: $file is '${got//$'\n'/, }', expected '${want//$'\n'/, }'" >&2
+            fail=1
+        fi
+    done
 }
-expect keyvale.ico    'ICO 32 32\nICO 16 16'
-expect dlgscore.ico   'ICO 32 32\nICO 16 16'
-expect cmdok.ico      'ICO 32 32\nICO 16 16'
-expect cmdscore.ico   'ICO 32 32\nICO 16 16'
-expect keyvale-32.png 'PNG 32 32'
-expect keyvale-16.png 'PNG 16 16'
-expect cmdsave.bmp    'BMP3 16 16'
-expect cmdexit.jpg    'JPEG 64 60'
-expect imgplayer.jpg  'JPEG 76 109'
-expect award01.jpg    'JPEG 49 40'
-for n in 02 03 04 05 06 07 08; do expect "award$n.jpg" 'JPEG 49 41'; done
-expect award09.gif    'GIF 49 44'
-expect award10.gif    'GIF 48 48'
-expect award11.gif    'GIF 56 47'
-expect award12.gif    'GIF 53 41'
-expect award13.jpg    'JPEG 118 90'
-expect award14.jpg    'JPEG 128 91'
+expect keyvale.ico    ICO 32 32 16 16
+expect dlgscore.ico   ICO 32 32 16 16
+expect cmdok.ico      ICO 32 32 16 16
+expect cmdscore.ico   ICO 32 32 16 16
+SCALES=1 expect keyvale-32.png PNG 32 32
+SCALES=1 expect keyvale-16.png PNG 16 16
+expect cmdsave.bmp    BMP3 16 16
+expect cmdexit.jpg    JPEG 64 60
+expect imgplayer.jpg  JPEG 76 109
+expect award01.jpg    JPEG 49 40
+for n in 02 03 04 05 06 07 08; do expect "award$n.jpg" JPEG 49 41; done
+expect award09.gif    GIF 49 44
+expect award10.gif    GIF 48 48
+expect award11.gif    GIF 56 47
+expect award12.gif    GIF 53 41
+expect award13.jpg    JPEG 118 90
+expect award14.jpg    JPEG 128 91
 [ "$fail" = 0 ] || exit 1
 
-for f in keyvale dlgscore cmdok cmdscore; do pix check-ico "$OUT/$f.ico" 32 16; done
-pix check-bmp "$OUT/cmdsave.bmp" 16 16 246
-pix check-gif "$OUT/award09.gif" 49 44
-pix check-gif "$OUT/award10.gif" 48 48
-pix check-gif "$OUT/award11.gif" 56 47
-pix check-gif "$OUT/award12.gif" 53 41
-
-# The GIFs must decode to exactly the pixels that went in.
-for n in 09 10 11 12; do
-    if ! cmp -s <(convert "$OUT/award$n.gif" -depth 8 RGB:-) "$WORK/award$n.gif.rgb"; then
-        echo "make-pictures: award$n.gif does not decode to its source pixels" >&2
-        exit 1
-    fi
+for f in keyvale dlgscore cmdok cmdscore; do
+    pix check-ico "$OUT/$f.ico" 32 16
+    pix check-ico "$OUT/$f@2x.ico" 64 32
 done
+pix check-bmp "$OUT/cmdsave.bmp" 16 16 246
+pix check-bmp "$OUT/cmdsave@2x.bmp" 32 32 630
+while read -r n w h; do
+    for scale in $SCALES; do
+        file=$(named "award$n.gif" "$scale")
+        pix check-gif "$OUT/$file" "$((w * scale))" "$((h * scale))"
+        # The GIFs must decode to exactly the pixels that went in.
+        if ! cmp -s <(convert "$OUT/$file" -depth 8 RGB:-) "$WORK/$file.rgb"; then
+            echo "make-pictures: $file does not decode to its source pixels" >&2
+            exit 1
+        fi
+    done
+done <<'GIFS'
+09 49 44
+10 48 48
+11 56 47
+12 53 41
+GIFS
 
-# Four window/button icons and fourteen awards must all look different.
 sums() { for f in "$@"; do convert "$OUT/$f" -alpha off -depth 8 RGB:- | sha256sum; done; }
-if [ "$(sums dlgscore.ico keyvale.ico cmdok.ico cmdscore.ico | sort -u | wc -l)" != 4 ]; then
-    echo "make-pictures: two of the icons are identical" >&2; exit 1
-fi
 AWARDS=$(for n in 01 02 03 04 05 06 07 08 13 14; do echo "award$n.jpg"; done; \
          for n in 09 10 11 12; do echo "award$n.gif"; done)
-# Compare at one common size so equal pictures of different sizes are caught too.
-dups=$(for f in $AWARDS; do
-           convert "$OUT/$f" -resize '16x16!' -depth 8 RGB:- | sha256sum
-       done | sort | uniq -d)
-if [ -n "$dups" ] || [ "$(sums $AWARDS | sort -u | wc -l)" != 14 ]; then
-    echo "make-pictures: two award pictures are identical" >&2; exit 1
-fi
+for scale in $SCALES; do
+    # Four window/button icons and fourteen awards must all look different.
+    # shellcheck disable=SC2046  # one name a word
+    if [ "$(sums $(for f in dlgscore keyvale cmdok cmdscore; do named "$f.ico" "$scale"; done) |
+            sort -u | wc -l)" != 4 ]; then
+        echo "make-pictures: two of the icons are identical (scale $scale)" >&2; exit 1
+    fi
+    awards=$(for f in $AWARDS; do named "$f" "$scale"; done)
+    # Compare at one common size so equal pictures of different sizes are caught too.
+    dups=$(for f in $awards; do
+               convert "$OUT/$f" -resize '16x16!' -depth 8 RGB:- | sha256sum
+           done | sort | uniq -d)
+    # shellcheck disable=SC2086  # one name a word
+    if [ -n "$dups" ] || [ "$(sums $awards | sort -u | wc -l)" != 14 ]; then
+        echo "make-pictures: two award pictures are identical (scale $scale)" >&2; exit 1
+    fi
+done
 
 # The desktop icons: one PNG of each size, and a scalable icon that parses.
 for size in $ICON_SIZES; do
@@ -876,5 +619,5 @@ python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' \
     "$(hicolor scalable)/$APP_ID.svg" ||
     { echo "make-pictures: the scalable icon is not well-formed XML" >&2; exit 1; }
 
-echo "make-pictures: wrote $(echo $FILES | wc -w) pictures to $OUT"
-echo "make-pictures: wrote $(echo $ICON_SIZES | wc -w) desktop icons and a scalable one to $ICONS"
+echo "make-pictures: wrote $(wc -w <<<"$FILES") pictures to $OUT"
+echo "make-pictures: wrote $(wc -w <<<"$ICON_SIZES") desktop icons and a scalable one to $ICONS"
