@@ -20,18 +20,20 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     // Help and the version are answered whatever else the command line holds, so that
     // they need no window system: its own options are only known once it is there.
+    // After "--" every argument is a file name, whatever it looks like.
+    const QStringList options = arguments.mid(1, arguments.indexOf(QStringLiteral("--"), 1) - 1);
     const auto asked = [&](const QCommandLineOption &option) {
         for (const QString &name : option.names()) {
             const QString flag
                 = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-            if (arguments.mid(1).contains(flag))
+            if (options.contains(flag))
                 return true;
         }
         return false;
     };
 
     CommandLine line;
-    if (asked(help) || arguments.mid(1).contains(QStringLiteral("--help-all"))) {
+    if (asked(help) || options.contains(QStringLiteral("--help-all"))) {
         line.run = false;
         line.output = parser.helpText().replace(
             QStringLiteral("<executable_name>"), QStringLiteral("keyvale"));

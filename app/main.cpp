@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QPixmapCache>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -23,6 +24,11 @@ int answer(const CommandLine &line)
 
 int main(int argc, char *argv[])
 {
+    // Under a file-size limit (ulimit -f, a school's limits.conf) a write past it would
+    // end the program with SIGXFSZ in the middle of a save. Ignored, the write fails
+    // with EFBIG instead: the save cuts its entry back and warns the learner.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     QApplication::setApplicationName(QStringLiteral("Keyvale"));
     QApplication::setOrganizationName(QStringLiteral("Larkmoor"));
     QApplication::setApplicationVersion(QStringLiteral(KEYVALE_VERSION));

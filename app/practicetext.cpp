@@ -136,14 +136,20 @@ private:
     {
         QString line = decodeLine(m_current);
         m_current = QByteArray();
-        if (characterCount(line) > PracticeText::MaxLineLength) {
-            m_tooLong = true;
+        if (m_tooLong || !fits(line))
             return false;
-        }
         // A decoder sizes its result for the worst case; keep only what the line needs.
         line.squeeze();
         m_lines.append(std::move(line));
         return true;
+    }
+
+    // Whether a line fits the practice's counters; a line that does not ends the reading.
+    bool fits(QStringView line)
+    {
+        if (characterCount(line) > PracticeText::MaxLineLength)
+            m_tooLong = true;
+        return !m_tooLong;
     }
 
     QString decodeLine(const QByteArray &bytes)
@@ -165,11 +171,14 @@ private:
         if (!notUtf8)
             return line;
         // The whole file is GB18030 after all. The lines stored so far were valid
-        // UTF-8, which turns back into exactly the bytes it came from.
+        // UTF-8, which turns back into exactly the bytes it came from; read as GB18030
+        // they may hold up to twice as many characters, and must fit again.
         m_encoding = Encoding::Gb18030;
         for (QString &stored : m_lines) {
             stored = decodeByteLine(stored.toUtf8(), "GB18030");
             stored.squeeze();
+            if (!fits(stored))
+                return QString();
         }
         return decodeByteLine(bytes, "GB18030");
     }

@@ -4,9 +4,12 @@
 #include "design.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QToolButton>
 #include <QWidget>
 
@@ -47,6 +50,22 @@ QString picturePath(const char *name)
     return QStringLiteral(":/pictures/") + QLatin1String(name);
 }
 
+// A picture for a label, which stretches it to its own size. Where a screen has more
+// than one pixel per point, this is the picture's twice-size companion (award01@2x.jpg
+// beside award01.jpg), by the rule QIcon follows for the icons, so that the label
+// shrinks a sharp picture rather than enlarging a small one.
+QPixmap labelPicture(const char *name)
+{
+    const QString path = picturePath(name);
+    if (qGuiApp->devicePixelRatio() > 1) {
+        const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+        const QString twice = path.left(dot) + QLatin1String("@2x") + path.mid(dot);
+        if (QFile::exists(twice))
+            return QPixmap(twice);
+    }
+    return QPixmap(path);
+}
+
 // The dialog's pictures, decoded once and shared by every dialog: a dialog opens after
 // every practice, and icons made anew each time would each fill the pixmap cache
 // with pictures of their own.
@@ -57,13 +76,13 @@ struct Pictures
     QIcon exit { picturePath("cmdexit.jpg") };
     QIcon ok { picturePath("cmdok.ico") };
     QIcon score { picturePath("cmdscore.ico") };
-    QPixmap player { picturePath("imgplayer.jpg") };
+    QPixmap player { labelPicture("imgplayer.jpg") };
     std::array<QPixmap, 14> awards;
 
     Pictures()
     {
         for (size_t i = 0; i < awards.size(); ++i)
-            awards[i] = QPixmap(picturePath(Cells[i].picture));
+            awards[i] = labelPicture(Cells[i].picture);
     }
 };
 
@@ -181,7 +200,7 @@ void dlgScore::setupUi(QWidget *dialog)
             });
     }
 
-    txtResult = new TypingBox(0, dialog);
+    txtResult = new QLineEdit(dialog);
     txtResult->setFont(song);
     txtResult->setGeometry(pxRect(840, 1200, 1455, 375));
     txtResult->setText(QStringLiteral("用户"));

@@ -8,9 +8,9 @@
 #include "controlarray.h"
 #include "label.h"
 #include "timer.h"
-#include "typingbox.h"
 
 class QFrame;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -28,7 +28,7 @@ struct dlgScore
     Label *lblTime = nullptr;
     ControlArray<Label, 0, 4> lblTitle;
     ControlArray<Label, 1, 4> lblScore;
-    TypingBox *txtResult = nullptr;
+    QLineEdit *txtResult = nullptr;
 
     QToolButton *cmdOK = nullptr;
     QToolButton *cmdSave = nullptr;

@@ -90,6 +90,10 @@ void TypingBox::typeCharacters(QStringView text, Source source)
     const QList<uint> codes = text.toUcs4();
     qsizetype at = 0; // where the character starts in text
     for (qsizetype i = 0; i < codes.size(); ++i) {
+        // A character of the phrase may have ended the practice, which disables the
+        // boxes: the rest of the phrase goes nowhere.
+        if (!isEnabled())
+            return;
         auto *focus = qobject_cast<TypingBox *>(window()->focusWidget());
         if (i > 0 && focus && focus != this) {
             focus->typeCharacters(text.mid(at), source);

@@ -111,6 +111,7 @@ private:
     void checkKey(int index, char32_t &keyAscii);
     // Too many errors: the message, then a new practice.
     void failPractice();
+    void failPracticeAfterCommit();
 
     Runtime &m_runtime;
     Module1 &m_module;

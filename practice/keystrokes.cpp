@@ -32,12 +32,23 @@ void Form1::failPractice()
 
 void Form1::txtinput_KeyPress(int Index, char32_t &KeyAscii)
 {
-    // Any failure here (a counter leaving its width, a missing row, a failure while
-    // moving on) discards the key with a beep; what was already updated stays.
+    // Any run-time failure here (a counter leaving its width, a missing row, a failure
+    // while moving on) discards the key with a beep; what was already updated stays.
     try {
         checkKey(Index, KeyAscii);
-    } catch (const std::exception &) {
+    } catch (const RuntimeError &) {
         KeyAscii = 0;
+        m_runtime.beep();
+    }
+}
+
+void Form1::failPracticeAfterCommit()
+{
+    // The rest of the keystroke's handling, run just after the input method's event:
+    // a failure of the restart is trapped as it is within the handler.
+    try {
+        failPractice();
+    } catch (const RuntimeError &) {
         m_runtime.beep();
     }
 }
@@ -91,7 +102,8 @@ void Form1::checkKey(int index, char32_t &keyAscii)
                 // message takes the focus in the middle of its event: the message waits
                 // until the event is done, and nothing more is counted meanwhile.
                 current->setLocked(true);
-                QMetaObject::invokeMethod(this, &Form1::failPractice, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, &Form1::failPracticeAfterCommit, Qt::QueuedConnection);
                 return;
             }
             failPractice();

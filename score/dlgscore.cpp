@@ -9,11 +9,27 @@
 #include "practice/form1.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QToolButton>
 
 namespace {
+
+// The working directory, for the learner to look at. A folder deleted while the
+// program runs has no path any more; the system still knows the one it last had.
+QString workingFolderForMessages()
+{
+    const QString current = QDir::currentPath();
+    if (!current.isEmpty())
+        return QDir::toNativeSeparators(current);
+    const QString last = QFile::symLinkTarget(QStringLiteral("/proc/self/cwd"));
+    const QString deleted = QStringLiteral(" (deleted)");
+    return QDir::toNativeSeparators(last.endsWith(deleted) ? last.chopped(deleted.size()) : last)
+        + QStringLiteral("（此文件夹已被删除）");
+}
 
 constexpr char32_t Enter = 13;
 // The tick that ends the program: ten minutes after the dialog opened.
@@ -27,8 +43,11 @@ dlgScore::dlgScore(Runtime &runtime, Module1 &module, Form1 &form1)
     , m_form1(form1)
 {
     ui.setupUi(this);
-    ui.txtResult->setKeyPressHandler(
-        [this](int, char32_t &keyAscii) { txtResult_KeyPress(keyAscii); });
+    // The name box is an ordinary text box; of its keys only Enter matters here.
+    connect(ui.txtResult, &QLineEdit::returnPressed, this, [this] {
+        char32_t key = Enter;
+        txtResult_KeyPress(key);
+    });
     connect(ui.cmdSave, &QToolButton::clicked, this, &dlgScore::cmdSave_Click);
     connect(ui.cmdScore, &QToolButton::clicked, this, &dlgScore::cmdScore_Click);
     connect(ui.cmdOK, &QToolButton::clicked, this, &dlgScore::cmdOK_Click);
@@ -108,14 +127,17 @@ void dlgScore::cmdSave_Click()
         entry.values[size_t(i)] = ui.lblScore[i]->caption();
 
     // The report lies in the working directory of the moment.
-    if (appendWhole(reportFileName(), reportEntryBytes(entry))) {
+    const SaveResult result = appendWhole(reportFileName(), reportEntryBytes(entry));
+    if (result) {
         Saved = VbTrue;
         return;
     }
+    const QString folder = workingFolderForMessages();
+    qWarning().noquote() << QStringLiteral("keyvale: the result could not be saved to %1: %2")
+                                .arg(folder + QDir::separator() + reportFileName(), result.error);
     const QString crlf = QStringLiteral("\r\n");
     m_runtime.msgBox(this,
-        QStringLiteral("  无法保存成绩到： ") + crlf + crlf
-            + QDir::toNativeSeparators(QDir::currentPath()) + crlf + crlf
+        QStringLiteral("  无法保存成绩到： ") + crlf + crlf + folder + crlf + crlf
             + QStringLiteral("请检查一下文件(夹)!"),
         MsgBoxStyle::Exclamation, QStringLiteral("提示"));
 }

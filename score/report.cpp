@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QStringEncoder>
-#include <QThread>
+
+#include <chrono>
+#include <thread>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -14,9 +17,10 @@ namespace {
 
 const QString FieldLead = QStringLiteral("<p><font color =0000FF  > <body bgcolor=008f70>");
 
-// How long a save waits for another running copy of the program to finish its own.
-constexpr int LockAttempts = 100;
-constexpr int LockPauseMs = 50;
+// How long a save waits, at most, for another running copy of the program to finish
+// its own: a save takes milliseconds, and the window must not seem to hang.
+constexpr std::chrono::milliseconds LockWait { 250 };
+constexpr std::chrono::milliseconds LockPause { 10 };
 
 // A name pasted with line breaks or other control characters would break the
 // entry's fixed 13 lines; such characters become spaces.
@@ -30,64 +34,44 @@ QString oneLineName(QString name)
     return name;
 }
 
-// Closes a file descriptor when it goes out of scope.
-class Descriptor
+SaveResult failed(const QString &why)
 {
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    { }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Opens the report for appending, creating it when missing, without following a
-// symbolic link in its place and without waiting on a pipe; only a regular file is
-// accepted. *created tells whether this call made the file.
-int openReport(const QByteArray &path, bool *created)
-{
-    constexpr int Flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    int fd = ::open(path.constData(), Flags | O_CREAT | O_EXCL, 0666);
-    *created = fd >= 0;
-    if (fd < 0 && errno == EEXIST)
-        fd = ::open(path.constData(), Flags);
-    if (fd < 0)
-        return -1;
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    return { false, why };
 }
 
-// Takes an advisory write lock on the whole file, waiting a while for another copy
+SaveResult failedWith(int error)
+{
+    return failed(qt_error_string(error));
+}
+
+// Whether the name still leads to the open file, and not to one put in its place.
+bool stillNamed(const QByteArray &name, int fd)
+{
+    struct stat opened = {};
+    struct stat named = {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(name.constData(), &named) == 0
+        && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+// Takes an advisory write lock on the whole file, waiting a moment for another copy
 // of the program that holds it. POSIX record locks reach network file systems too.
-bool lockWhole(int fd)
+SaveResult lockWhole(int fd)
 {
     struct flock lock = {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    for (int attempt = 0; attempt < LockAttempts; ++attempt) {
-        if (::fcntl(fd, F_SETLK, &lock) == 0)
-            return true;
+    const QDeadlineTimer deadline(LockWait);
+    while (::fcntl(fd, F_SETLK, &lock) != 0) {
         if (errno != EACCES && errno != EAGAIN && errno != EINTR)
-            return false;
-        QThread::msleep(LockPauseMs);
+            return failedWith(errno);
+        if (deadline.hasExpired())
+            return failed(QStringLiteral("locked by another running copy of Keyvale"));
+        std::this_thread::sleep_for(LockPause);
     }
-    return false;
+    return { true, {} };
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
+SaveResult writeAll(int fd, const QByteArray &bytes)
 {
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
@@ -95,12 +79,16 @@ bool writeAll(int fd, const QByteArray &bytes)
         const ssize_t written = ::write(fd, data, size_t(left));
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
+        if (written < 0)
+            return failedWith(errno);
+        if (written == 0)
+            return failed(QStringLiteral("nothing could be written"));
         data += written;
         left -= written;
     }
-    return true;
+    if (::fsync(fd) != 0)
+        return failedWith(errno);
+    return { true, {} };
 }
 
 } // namespace
@@ -128,32 +116,69 @@ QByteArray reportEntryBytes(const ReportEntry &entry)
     return bytes;
 }
 
-bool appendWhole(const QString &path, const QByteArray &bytes)
+ReportFile::~ReportFile()
 {
-    const QByteArray name = QFile::encodeName(path);
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+SaveResult ReportFile::open(const QString &path)
+{
+    m_name = QFile::encodeName(path);
+    // Appending, without following a symbolic link in the report's place and without
+    // waiting on a pipe.
+    constexpr int Flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
     // A copy that removed the file it had just created (its save failed) may have
     // done so while this one waited for the lock: then open it anew.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        bool created = false;
-        const Descriptor fd(openReport(name, &created));
-        if (fd.get() < 0 || !lockWhole(fd.get()))
-            return false;
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = ::open(m_name.constData(), Flags | O_CREAT | O_EXCL, 0666);
+        m_created = m_fd >= 0;
+        if (m_fd < 0 && errno == EEXIST)
+            m_fd = ::open(m_name.constData(), Flags);
+        if (m_fd < 0)
+            return failedWith(errno);
         struct stat status = {};
-        if (::fstat(fd.get(), &status) != 0)
-            return false;
-        if (status.st_nlink == 0)
-            continue;
-
-        // Under the lock no other copy writes, so this size is where this entry begins,
-        // and cutting back to it takes away nothing but this entry's own bytes.
-        const off_t sizeBefore = status.st_size;
-        if (writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0)
-            return true;
-        if (created && sizeBefore == 0)
-            ::unlink(name.constData());
-        else if (::ftruncate(fd.get(), sizeBefore) == 0)
-            ::fsync(fd.get());
-        return false;
+        if (::fstat(m_fd, &status) != 0)
+            return failedWith(errno);
+        if (!S_ISREG(status.st_mode))
+            return failed(QStringLiteral("not a regular file"));
+        if (const SaveResult locked = lockWhole(m_fd); !locked)
+            return locked;
+        if (stillNamed(m_name, m_fd))
+            return { true, {} };
     }
-    return false;
+    return failed(QStringLiteral("removed again and again by another program"));
+}
+
+SaveResult ReportFile::append(const QByteArray &bytes)
+{
+    struct stat status = {};
+    if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
+        return failed(QStringLiteral("not open"));
+    // Under the lock no other copy writes, so this size is where these bytes begin,
+    // and cutting back to it takes away nothing but their own.
+    const off_t sizeBefore = status.st_size;
+    SaveResult result = writeAll(m_fd, bytes);
+    // Bytes written into a file that another program has meanwhile renamed away or
+    // replaced are not in the report.
+    const bool named = stillNamed(m_name, m_fd);
+    if (result && named)
+        return result;
+    if (result)
+        result = failed(QStringLiteral("replaced by another program during the save"));
+    if (m_created && sizeBefore == 0 && named)
+        ::unlink(m_name.constData());
+    else if (::ftruncate(m_fd, sizeBefore) == 0)
+        ::fsync(m_fd);
+    return result;
+}
+
+SaveResult appendWhole(const QString &path, const QByteArray &bytes)
+{
+    ReportFile file;
+    if (const SaveResult opened = file.open(path); !opened)
+        return opened;
+    return file.append(bytes);
 }

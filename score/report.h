@@ -29,10 +29,42 @@ struct ReportEntry
 // written as it stands.
 QByteArray reportEntryBytes(const ReportEntry &entry);
 
-// Appends bytes to the file at path, creating it when missing, and flushes them to
-// disk. Either all the bytes are added or none: after a failed write the file is cut
-// back to its size before (or removed again, if this call created it). Only a regular
-// file is written: a symbolic link, a pipe or anything else in its place fails the
-// call. Running copies of the program take turns through an advisory lock held
-// across the write, the flush and any cut-back.
-bool appendWhole(const QString &path, const QByteArray &bytes);
+// The outcome of a save: done, or why not, in words for the program's log.
+struct SaveResult
+{
+    bool saved = false;
+    QString error;
+
+    explicit operator bool() const { return saved; }
+};
+
+// The report opened for one save. Only a regular file is written: a symbolic link, a
+// pipe or anything else in its place fails the save. Running copies of the program
+// take turns through an advisory lock, held from opening until the object goes.
+class ReportFile
+{
+public:
+    ReportFile() = default;
+    ~ReportFile();
+    ReportFile(const ReportFile &) = delete;
+    ReportFile &operator=(const ReportFile &) = delete;
+
+    // Opens the file at path for appending, creating it when missing, and takes its
+    // lock. Another copy that holds the lock is waited for a moment only, so that the
+    // window never freezes.
+    SaveResult open(const QString &path);
+
+    // Appends bytes and flushes them to disk. Either all the bytes are added or none:
+    // after a failed write the file is cut back to its size before (or removed again,
+    // if this save created it). A file put in the report's place by another program
+    // meanwhile fails the save and is left alone.
+    SaveResult append(const QByteArray &bytes);
+
+private:
+    QByteArray m_name;
+    int m_fd = -1;
+    bool m_created = false;
+};
+
+// Opens, appends and closes: one whole save.
+SaveResult appendWhole(const QString &path, const QByteArray &bytes);

@@ -53,7 +53,7 @@ foreach(text IN LISTS texts)
 endforeach()
 
 file(READ "${PREFIX}/share/applications/${app_id}.desktop" entry)
-foreach(line "Name=Keyvale" "Exec=keyvale %f" "TryExec=keyvale" "Icon=${app_id}")
+foreach(line "Name=Keyvale" "Exec=keyvale %f" "MimeType=text/plain;" "TryExec=keyvale" "Icon=${app_id}")
     string(FIND "${entry}" "\n${line}\n" found)
     if(found EQUAL -1)
         message(FATAL_ERROR "the menu entry lacks the line ${line}")

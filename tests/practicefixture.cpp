@@ -46,7 +46,7 @@ void PracticeFixture::start(const QByteArray &text)
     load();
 }
 
-void PracticeFixture::type(TypingBox *target, const QString &text)
+void PracticeFixture::type(QWidget *target, const QString &text)
 {
     // One key per character: a character beyond the BMP arrives as one key whose
     // text is a surrogate pair.

@@ -30,7 +30,7 @@ struct PracticeFixture
     TypingBox *box(int row) const { return form.ui.txtinput[row]; }
     TypingBox *currentBox() const { return box(form.state().CurRow); }
     // Types text into a box as key presses, one character per key.
-    void type(TypingBox *target, const QString &text);
+    void type(QWidget *target, const QString &text);
     // Commits text into a box as an input method does, in one event.
     void commit(TypingBox *target, const QString &text);
     // Moves the monotonic clock on, then lets the practice clock tick once.

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -58,6 +59,7 @@ struct SpecialFile::Watchdog
     std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
+    std::atomic<bool> released = false;
     std::thread thread;
 };
 
@@ -75,6 +77,7 @@ SpecialFile::SpecialFile(const QString &kind, const QString &path)
                 return;
             // A reader or a writer is stuck in open(): the other end, coming and
             // going, releases it.
+            watchdog->released = true;
             const int fd = ::open(name.constData(), O_RDWR | O_NONBLOCK);
             if (fd >= 0)
                 ::close(fd);
@@ -91,6 +94,11 @@ SpecialFile::SpecialFile(const QString &kind, const QString &path)
             || ::listen(m_socket, 1) != 0)
             qFatal("cannot make a socket at %s", name.constData());
     }
+}
+
+bool SpecialFile::blocked() const
+{
+    return m_watchdog && m_watchdog->released;
 }
 
 SpecialFile::~SpecialFile()

@@ -39,6 +39,9 @@ public:
     SpecialFile(const QString &kind, const QString &path);
     ~SpecialFile();
 
+    // Whether the watchdog had to release someone stuck on the pipe.
+    bool blocked() const;
+
 private:
     struct Watchdog;
     int m_socket = -1;

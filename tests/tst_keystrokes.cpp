@@ -200,8 +200,10 @@ void TestKeystrokes::failureThreshold()
     QCOMPARE(f.runtime.dialogs.size(), 2);
     QCOMPARE(f.module.ErrorCount, 0);
     QCOMPARE(f.form.state().TypedChars, 0);
-    // The failing key is not carried into the new practice.
+    // The failing key is not carried into the new practice, and the next phrase is whole.
     QCOMPARE(f.box(1)->text(), QString());
+    f.commit(f.box(1), QStringLiteral("ab"));
+    QCOMPARE(f.box(1)->text(), QStringLiteral("ab"));
 }
 
 void TestKeystrokes::lockedBoxTakesNothing()
@@ -397,6 +399,34 @@ void TestKeystrokes::failuresAreTrapped()
         QCOMPARE(f.box(1)->text().size(), 32767);
         QCOMPARE(f.form.state().TypedChars, 0);
         QCOMPARE(f.module.ErrorCount, 0);
+    }
+    // A phrase that fails the practice, whose restart then fails too.
+    {
+        PracticeFixture f;
+        f.start("abc\r\n");
+        f.runtime.onOpenDialog = [] {
+            throw RuntimeError("overflow");
+        };
+        f.commit(f.box(1), QStringLiteral("x"));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(f.runtime.beeps, 2);
+    }
+    // A phrase running past the end of a text: the rest is dropped without a beep.
+    {
+        PracticeFixture f;
+        f.start("a\r\nb\r\nc\r\n");
+        f.commit(f.box(1), QStringLiteral("abcxy"));
+        QVERIFY(f.form.scoreDialog());
+        QCOMPARE(f.runtime.beeps, 0);
+    }
+    // A failure that is not the program's own run-time error is not the handler's.
+    {
+        PracticeFixture f;
+        f.start("abc\r\n");
+        f.runtime.onMessage = [](const FakeRuntime::Message &) {
+            throw std::logic_error("guard");
+        };
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, f.type(f.box(1), QStringLiteral("x")));
     }
 }
 

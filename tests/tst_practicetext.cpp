@@ -154,6 +154,9 @@ void TestPracticeText::encodings_data()
     QTest::addRow("ASCII") << QByteArray("Hello") << QStringList { "Hello" };
     QTest::addRow("GBK in a later line makes the whole file GBK")
         << QByteArray("abc\r\n") + gbk(chinese) << QStringList { "abc", chinese };
+    QTest::addRow("GBK in a later line reads the first again")
+        << QByteArray("\xC3\xA9\r\n") + gbk(chinese)
+        << QStringList { QStringDecoder("GB18030").decode(QByteArray("\xC3\xA9")), chinese };
     QTest::addRow("characters beyond GBK in GB18030")
         << gbk(QStringLiteral("𠀀€")) << QStringList { QStringLiteral("𠀀€") };
     QTest::addRow("undecodable bytes become U+FFFD") << QByteArray(
@@ -212,6 +215,10 @@ void TestPracticeText::lineLength_data()
     QTest::addRow("longest GBK line") << gbk(QString(max, QChar(0x4E2D))) << true;
     QTest::addRow("GBK line too long") << gbk(QString(max + 1, QChar(0x4E2D))) << false;
     QTest::addRow("longest UTF-8 line") << QString(max, QChar(0x4E2D)).toUtf8() << true;
+    QTest::addRow("longest line beyond the BMP")
+        << QStringLiteral("\U00020000").repeated(max).toUtf8() << true;
+    QTest::addRow("UTF-8 line too long once read as GB18030")
+        << QString(20000, QChar(0x4E00)).toUtf8() + "\r\n" + gbk(QStringLiteral("中")) << false;
     QTest::addRow("no line break in a megabyte") << QByteArray(1 << 20, 'z') << false;
 }
 
@@ -276,6 +283,7 @@ void TestPracticeText::openFailures()
     const SpecialFile special(kind, path);
 
     const PracticeText text = readPracticeText(path);
+    QVERIFY(!special.blocked());
     QCOMPARE(text.status, status);
     QCOMPARE(text.lines.isEmpty(), status != PracticeText::Status::Ok);
     if (status == PracticeText::Status::OpenFailed)

@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFrame>
+#include <QMimeData>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -111,6 +112,7 @@ private Q_SLOTS:
     void mainWindowStaysWhileScoreShows();
     void reportMustBeRegularFile_data();
     void reportMustBeRegularFile();
+    void reportHeldOrReplaced();
     void concurrentSavesOnFullDisk();
 
 private:
@@ -277,6 +279,12 @@ void TestScore::dialogAsCreated()
     QCOMPARE(ui.cmdScore->palette().color(QPalette::Button), QColor(255, 255, 192));
     QCOMPARE(ui.cmdScore->geometry(), QRect(240, 58, 41, 39));
     QCOMPARE(ui.imgPlayer->geometry(), QRect(345, 82, 54, 77));
+    // The name box is an ordinary text box: a name may be dropped (or pasted) into it.
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("张伟"));
+    QDragEnterEvent drag(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(ui.txtResult, &drag);
+    QVERIFY(drag.isAccepted());
     QCOMPARE(ui.Timer1->interval(), 60000);
     QVERIFY(ui.Timer1->isEnabled());
     QCOMPARE(ui.picFrame1->geometry(), QRect(6, 172, 402, 95));
@@ -289,10 +297,20 @@ void TestScore::dialogAsCreated()
         QVERIFY(ui.Image2[i]->isHidden());
         const QImage image = ui.Image2[i]->pixmap().toImage();
         QVERIFY(!image.isNull());
+        // the twice-size companion where a screen has more than one pixel per point
+        QCOMPARE(image.devicePixelRatio(), qApp->devicePixelRatio() > 1 ? 2.0 : 1.0);
         distinct.insert(
             QByteArray(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes()));
     }
     QCOMPARE(distinct.size(), 14);
+    // Every picture the windows show has a companion of twice its size.
+    const QDir pictures(QStringLiteral(":/pictures"));
+    for (const QString &name : pictures.entryList({ "*.ico", "*.bmp", "*.jpg", "*.gif" })) {
+        const QString twice = QString(name).replace(QStringLiteral("."), QStringLiteral("@2x."));
+        if (!name.contains(u'@'))
+            QCOMPARE(QImage(pictures.filePath(twice)).size(),
+                QImage(pictures.filePath(name)).size() * 2);
+    }
 }
 
 void TestScore::formLoad()
@@ -471,6 +489,16 @@ void TestScore::failedSaveWarnsAndRetries()
     dialog->ui.cmdSave->click();
     QVERIFY(dialog->isSaved());
     QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
+
+    // A working folder deleted meanwhile is named as it was, with a note.
+    const QString gone = f.dir.filePath(QStringLiteral("gone"));
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("gone")));
+    const WorkingDirectory inGone(gone);
+    QVERIFY(QDir(gone).removeRecursively());
+    dialog->ui.cmdOK->click();
+    finishPractice(f)->ui.cmdSave->click();
+    QVERIFY(f.runtime.messages.constLast().prompt.contains(
+        gone + QStringLiteral("（此文件夹已被删除）")));
 }
 
 namespace {
@@ -561,9 +589,14 @@ void TestScore::dismissedDialogNeverActs()
     PracticeFixture f;
     WorkingDirectory wd(f.dir.path());
     f.load();
+    // Ten minutes in a few milliseconds: a dialog left open saves and ends the program.
+    dlgScore *open = finishPractice(f);
+    open->ui.Timer1->setInterval(2);
+    QTRY_COMPARE(f.runtime.endCalls, 1);
+    open->ui.cmdOK->click();
     dlgScore *dialog = finishPractice(f);
-    // Ten minutes in a few milliseconds; the next open-file dialog runs an event loop
-    // of its own for longer than that, as the real one does while the learner chooses.
+    // A dismissed one never does, while the next open-file dialog runs an event loop of
+    // its own for longer than that, as the real one does while the learner chooses.
     dialog->ui.Timer1->setInterval(2);
     f.runtime.onOpenDialog = [] {
         QEventLoop choosing;
@@ -581,8 +614,8 @@ void TestScore::dismissedDialogNeverActs()
         program.quit();
     });
     program.exec();
-    QCOMPARE(f.runtime.endCalls, 0);
-    QVERIFY(!QFile::exists(reportPath(f)));
+    QCOMPARE(f.runtime.endCalls, 1);
+    QCOMPARE(readAll(reportPath(f)).count("\r\n"), 13);
 }
 
 void TestScore::mainWindowStaysWhileScoreShows()
@@ -627,6 +660,40 @@ void TestScore::reportMustBeRegularFile()
     QCOMPARE(
         readAll(target), kind == QLatin1String("link") ? QByteArray("precious\n") : QByteArray());
     QCOMPARE(QFile::exists(target), kind == QLatin1String("link"));
+}
+
+void TestScore::reportHeldOrReplaced()
+{
+    // Another copy holds the report's lock: the save gives up after a moment and says why.
+    QTemporaryDir dir;
+    const QString report = dir.filePath(reportFileName());
+    int held[2];
+    QVERIFY(::pipe(held) == 0);
+    const pid_t copy = fork();
+    if (copy == 0) {
+        ReportFile file;
+        if (file.open(report) && ::write(held[1], "h", 1) == 1)
+            ::pause(); // until killed
+        _exit(1);
+    }
+    char signal = 0;
+    QVERIFY(::read(held[0], &signal, 1) == 1);
+    const SaveResult locked = appendWhole(report, "entry\r\n");
+    ::kill(copy, SIGKILL);
+    ::waitpid(copy, nullptr, 0);
+    QVERIFY(!locked);
+    QVERIFY2(locked.error.contains(QStringLiteral("locked")), qPrintable(locked.error));
+
+    // Another program renames its file over a report this save is creating: the save
+    // fails, and that file stays as it is.
+    const QString fresh = dir.filePath(QStringLiteral("fresh.htm"));
+    ReportFile file;
+    QVERIFY(file.open(fresh));
+    const QString other = writeFile(dir, QStringLiteral("other"), "other\r\n");
+    QVERIFY(
+        ::rename(QFile::encodeName(other).constData(), QFile::encodeName(fresh).constData()) == 0);
+    QVERIFY(!file.append("entry\r\n"));
+    QCOMPARE(readAll(fresh), QByteArray("other\r\n"));
 }
 
 void TestScore::concurrentSavesOnFullDisk()
