@@ -18,6 +18,9 @@
 QtRuntime::QtRuntime()
 {
     m_monotonic.start();
+    // Qt's Wayland plugin has no beep: QApplication::beep() does nothing there.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        m_bell = std::make_unique<SoundBell>();
 }
 
 void QtRuntime::msgBox(QWidget *parent, const QString &prompt, int style, const QString &title)
@@ -82,7 +85,12 @@ QAction *QtRuntime::popupMenu(QMenu *menu, const QPoint &globalPos)
 
 void QtRuntime::beep()
 {
-    QApplication::beep();
+    // On X11 the desktop turns the X bell into its theme's sound and honours the
+    // learner's switches itself.
+    if (m_bell)
+        m_bell->ring();
+    else
+        QApplication::beep();
 }
 
 bool QtRuntime::openInViewer(const QString &path)

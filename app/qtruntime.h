@@ -2,9 +2,11 @@
 #pragma once
 
 #include "runtime.h"
+#include "soundbell.h"
 
 #include <QElapsedTimer>
 
+#include <memory>
 #include <random>
 
 class QFileDialog;
@@ -31,6 +33,8 @@ public:
 private:
     QElapsedTimer m_monotonic;
     std::mt19937_64 m_random;
+    // The beep on Wayland, which has no bell of its own; null elsewhere.
+    std::unique_ptr<SoundBell> m_bell;
 };
 
 // Turns a "description|pattern|description|pattern" filter into the name filters of a

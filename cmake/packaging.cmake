@@ -46,9 +46,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries' packages come from dpkg-shlibdeps; the rest are what the program
 # needs at run time but does not link: Chinese and Arial-compatible faces, Qt's
-# Chinese strings, and the desktop's opener for the score report.
+# Chinese strings, the desktop's opener for the score report, and libcanberra, which
+# plays the Wayland bell and is loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-wqy-microhei, fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation, xdg-utils, qt6-translations-l10n")
+    "fonts-wqy-microhei, fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation, xdg-utils, qt6-translations-l10n, libcanberra0")
+# The bell's sound, and libcanberra's PulseAudio (and PipeWire) back end, the only one
+# the program uses: without either the Wayland bell is silent.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop, libcanberra-pulse")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -30,7 +30,7 @@ esac
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-translations-l10n
+    qt6-base-dev qt6-translations-l10n libcanberra-dev
     # the faces the windows ask for
     fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
     # a private X server, real input and the drawing reports the tools watch

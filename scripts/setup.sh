@@ -11,6 +11,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev
+    # the header of libcanberra, which plays the bell on Wayland (loaded at run time)
+    libcanberra-dev
     # Chinese faces standing in for the designed ones, and a metric-compatible Arial
     fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
     # Qt's own dialogs and buttons in Chinese; the desktop's opener for the score report

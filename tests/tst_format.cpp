@@ -3,6 +3,7 @@
 #include "app/commandline.h"
 #include "app/format.h"
 #include "app/qtruntime.h"
+#include "app/soundbell.h"
 
 #include <QDir>
 #include <QTest>
@@ -28,6 +29,10 @@ private Q_SLOTS:
     void time12();
     void time24();
     void checkedArithmetic();
+    void ringLimiter_data();
+    void ringLimiter();
+    void kdeSystemBell_data();
+    void kdeSystemBell();
 };
 
 void TestFormat::hashDotHash_data()
@@ -205,6 +210,8 @@ void TestFormat::commandLine_data()
     QTest::addRow("-v") << QStringList { "-v", "lesson.txt" } << false << 0
                         << "Keyvale " KEYVALE_VERSION "\n"
                         << "";
+    QTest::addRow("a file named like an option after --")
+        << QStringList { "--", "--version" } << true << 0 << "" << here + "/--version";
     QTest::addRow("an unknown option") << QStringList { "--bogus" } << false << 2 << "bogus"
                                        << "";
     QTest::addRow("two files") << QStringList { "a.txt", "b.txt" } << false << 2 << "one"
@@ -225,6 +232,55 @@ void TestFormat::commandLine()
     QCOMPARE(line.exitCode, exitCode);
     QVERIFY2(line.output.contains(output), qPrintable(line.output));
     QCOMPARE(line.practiceFile, practiceFile);
+}
+
+void TestFormat::ringLimiter_data()
+{
+    QTest::addColumn<QList<qint64>>("ringsMs");
+    QTest::addColumn<QString>("heard"); // + heard, - dropped, one per ring
+    QTest::addRow("first ring, at time 0") << QList<qint64> { 0 } << "+";
+    QTest::addRow("30 ms later dropped") << QList<qint64> { 500, 530 } << "+-";
+    QTest::addRow("100 ms later heard") << QList<qint64> { 500, 600 } << "++";
+    QTest::addRow("interval counts from the last heard ring")
+        << QList<qint64> { 0, 60, 120, 200 } << "+-+-";
+}
+
+void TestFormat::ringLimiter()
+{
+    QFETCH(QList<qint64>, ringsMs);
+    QFETCH(QString, heard);
+    RingLimiter limiter(100);
+    QString got;
+    for (qint64 ms : ringsMs)
+        got += limiter.admit(ms) ? u'+' : u'-';
+    QCOMPARE(got, heard);
+}
+
+void TestFormat::kdeSystemBell_data()
+{
+    QTest::addColumn<QByteArrayList>("files"); // the learner's first
+    QTest::addColumn<bool>("on");
+    QTest::addRow("no file") << QByteArrayList {} << true;
+    QTest::addRow("SystemBell=false") << QByteArrayList { "[Bell]\nSystemBell=false\n" } << false;
+    QTest::addRow("custom and visible bells leave it on")
+        << QByteArrayList { "[Bell]\nArtsBell=true\nVisibleBell=true\n" } << true;
+    QTest::addRow("the key in another group")
+        << QByteArrayList { "[Bell]\n[Keyboard]\nSystemBell=false\n" } << true;
+    QTest::addRow("KConfig's off, spaced")
+        << QByteArrayList { "[Bell]\n SystemBell = Off \n" } << false;
+    QTest::addRow("the learner's file overrides the system's")
+        << QByteArrayList { "[Bell]\nSystemBell=true\n", "[Bell]\nSystemBell=false\n" } << true;
+    QTest::addRow("the system's file alone")
+        << QByteArrayList { "[General]\n", "[Bell]\nSystemBell=false\n" } << false;
+    QTest::addRow("a locked system entry wins") << QByteArrayList { "[Bell]\nSystemBell=true\n",
+        "[Bell]\nSystemBell[$i]=false\n" } << false;
+}
+
+void TestFormat::kdeSystemBell()
+{
+    QFETCH(QByteArrayList, files);
+    QFETCH(bool, on);
+    QCOMPARE(kdeSystemBellOn(files), on);
 }
 
 QTEST_GUILESS_MAIN(TestFormat)
