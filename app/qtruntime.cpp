@@ -6,9 +6,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <cstdio>
@@ -34,6 +38,15 @@ void QtRuntime::msgBox(QWidget *parent, const QString &prompt, int style, const 
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(
         icon, title.isEmpty() ? applicationTitle() : title, shown, QMessageBox::Ok, parent);
+    // Room for the whole title beside the three buttons of the title bar that Qt draws
+    // itself on a Wayland desktop without server-side decorations, which centres the
+    // title in 14-pixel type: a short message would leave room for a character or two.
+    QFont titleFont = box.font();
+    titleFont.setPixelSize(14);
+    const int titleRoom = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 160;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(titleRoom, 0, QSizePolicy::Fixed, QSizePolicy::Fixed),
+            grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
 }
 
@@ -93,9 +106,39 @@ void QtRuntime::beep()
         QApplication::beep();
 }
 
-bool QtRuntime::openInViewer(const QString &path)
+void QtRuntime::openInViewer(
+    const QString &path, QObject *context, std::function<void(bool shown)> done)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const QPointer<QObject> guard(context);
+    const auto answer = [guard, done](bool shown) {
+        if (guard && done)
+            done(shown);
+    };
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty()) {
+        const bool shown = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        QMetaObject::invokeMethod(
+            context, [answer, shown] { answer(shown); }, Qt::QueuedConnection);
+        return;
+    }
+    // The desktop's opener says by its exit status whether it found something to show
+    // the file with. It is watched, not waited for; it may run as long as the viewer it
+    // starts, and outlives this program if need be, so it has no parent to end it.
+    auto *opener = new QProcess;
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(opener, &QProcess::finished, opener,
+        [opener, answer](int code, QProcess::ExitStatus status) {
+            answer(status == QProcess::NormalExit && code == 0);
+            opener->deleteLater();
+        });
+    QObject::connect(
+        opener, &QProcess::errorOccurred, opener, [opener, answer](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart)
+                return;
+            answer(false);
+            opener->deleteLater();
+        });
+    opener->start(QStringLiteral("xdg-open"), { path });
+    opener->closeWriteChannel();
 }
 
 QDateTime QtRuntime::now() const

@@ -22,7 +22,8 @@ public:
         int filterIndex, const QString &selectedFile) override;
     QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;
     void beep() override;
-    bool openInViewer(const QString &path) override;
+    void openInViewer(
+        const QString &path, QObject *context, std::function<void(bool shown)> done) override;
     QDateTime now() const override;
     qint64 monotonicMs() const override;
     void randomize(double secondsSinceMidnight) override;

@@ -17,8 +17,11 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QMenu;
+class QObject;
 class QPoint;
 class QWidget;
 
@@ -61,9 +64,12 @@ public:
     // The system sound, without waiting.
     virtual void beep() = 0;
 
-    // Opens a local file in the desktop's default viewer without waiting for it.
-    // Returns false when nothing could be started.
-    virtual bool openInViewer(const QString &path) = 0;
+    // Opens a local file in the desktop's default viewer without waiting for it. Later,
+    // once the desktop's opener has answered, done receives whether it could show the
+    // file, unless context has gone by then.
+    virtual void openInViewer(
+        const QString &path, QObject *context, std::function<void(bool shown)> done)
+        = 0;
 
     // Local date and time of day.
     virtual QDateTime now() const = 0;

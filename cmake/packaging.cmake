@@ -52,7 +52,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-wqy-microhei, fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation, xdg-utils, qt6-translations-l10n, libcanberra0")
 # The bell's sound, and libcanberra's PulseAudio (and PipeWire) back end, the only one
-# the program uses: without either the Wayland bell is silent.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop, libcanberra-pulse")
+# the program uses: without either the Wayland bell is silent. A web browser shows the
+# score report.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop, libcanberra-pulse, x-www-browser")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -19,7 +19,7 @@ QRect pxRect(int left, int top, int width, int height)
 
 QColor vbColor(quint32 value)
 {
-    if (value & 0x80000000u) {
+    if (isSystemColour(value)) {
         const QPalette palette = QGuiApplication::palette();
         switch (value) {
         case SystemColor::WindowBackground:
@@ -37,6 +37,27 @@ QColor vbColor(quint32 value)
         }
     }
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+bool isSystemColour(quint32 value)
+{
+    return value & 0x80000000u;
+}
+
+QColor vbColorBeside(quint32 value, bool otherFixed)
+{
+    if (!isSystemColour(value) || !otherFixed)
+        return vbColor(value);
+    // The system colours of the classic desktop the designs were drawn on.
+    switch (value) {
+    case SystemColor::WindowBackground:
+    case SystemColor::HighlightText:
+        return QColor(255, 255, 255);
+    case SystemColor::ButtonFace:
+        return QColor(192, 192, 192);
+    default:
+        return QColor(0, 0, 0);
+    }
 }
 
 QFont vbFont(const QString &face, double points, Weight weight, Underline underline)

@@ -5,7 +5,8 @@
 //
 // Positions and sizes are given in twips, 15 to a logical pixel, so Qt's high-DPI
 // scaling enlarges them on dense screens. Colours are 0x00BBGGRR values; 0x800000nn
-// stands for one of the window system's colours, taken from the palette. Fonts name
+// stands for one of the window system's colours, taken from the palette (or, paired
+// with a fixed colour, its classic value). Fonts name
 // a face that may not be installed; a list of installed stand-ins with the same
 // character coverage follows it.
 
@@ -43,6 +44,14 @@ constexpr quint32 LightYellow = 0x00C0FFFF;
 } // namespace Colour
 
 QColor vbColor(quint32 value);
+
+bool isSystemColour(quint32 value);
+
+// A control's colour drawn beside its other colour (text beside background). A system
+// colour beside a colour the design fixes takes its classic value instead of the
+// desktop's, so the pair keeps the contrast the design gives it under any theme, a dark
+// one too; beside another system colour it follows the desktop.
+QColor vbColorBeside(quint32 value, bool otherFixed);
 
 enum class Weight { Regular, Bold };
 enum class Underline { Off, On };

@@ -132,6 +132,8 @@ QToolButton *pictureButton(QWidget *parent, const QString &caption, const QIcon 
     button->setFocusPolicy(Qt::StrongFocus);
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, vbColor(backColor));
+    palette.setColor(
+        QPalette::ButtonText, vbColorBeside(SystemColor::ButtonText, !isSystemColour(backColor)));
     button->setPalette(palette);
     button->setAutoFillBackground(true);
     return button;

@@ -71,25 +71,33 @@ void Label::fitCaption()
 void Label::setOpaque(bool opaque)
 {
     setAutoFillBackground(opaque);
+    applyColours();
 }
 
 void Label::setBackColor(quint32 colour)
 {
     // Every counted keystroke sets the row marker's colour; most of the time it is the
     // colour it has.
-    if (colour == m_backColor && palette().color(QPalette::Window) == vbColor(colour))
+    if (colour == m_backColor
+        && palette().color(QPalette::Window) == vbColorBeside(colour, !isSystemColour(m_foreColor)))
         return;
     m_backColor = colour;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, vbColor(colour));
-    setPalette(pal);
+    applyColours();
 }
 
 void Label::setForeColor(quint32 colour)
 {
     m_foreColor = colour;
+    applyColours();
+}
+
+void Label::applyColours()
+{
+    // A transparent label shows the window's background, which both designs fix.
+    const bool backFixed = !autoFillBackground() || !isSystemColour(m_backColor);
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, vbColor(colour));
+    pal.setColor(QPalette::Window, vbColorBeside(m_backColor, !isSystemColour(m_foreColor)));
+    pal.setColor(QPalette::WindowText, vbColorBeside(m_foreColor, backFixed));
     setPalette(pal);
 }
 

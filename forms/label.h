@@ -40,6 +40,7 @@ protected:
 
 private:
     void fitCaption();
+    void applyColours();
 
     bool m_autoSize = false;
     quint32 m_backColor = 0;

@@ -5,6 +5,8 @@
 #include "app/runtime.h"
 #include "score/dlgscore.h"
 
+#include <QWindow>
+
 namespace {
 
 // One more minute than this ends the program.
@@ -72,5 +74,11 @@ void Form1::EndPractice()
     // The score dialog takes the final figures from this window; it is not modal, and
     // this returns at once. Its OK button enables this window again.
     m_scoreDialog = new dlgScore(m_runtime, m_module, *this);
+    // It belongs with this window: the desktop keeps it above this one and gives it the
+    // keyboard as it appears, so the name typed next goes into it. (A tool window with no
+    // window of its own to belong to is tied to a hidden one no desktop accepts.)
+    m_scoreDialog->winId();
+    m_scoreDialog->windowHandle()->setTransientParent(windowHandle());
     m_scoreDialog->Form_Load();
+    m_scoreDialog->activateWindow();
 }

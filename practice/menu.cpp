@@ -70,7 +70,7 @@ void Form1::menuContinue_Click()
 void Form1::mnuScore_Click()
 {
     // Opening the report is a convenience: any failure is silent.
-    m_runtime.openInViewer(m_module.AppPath + QDir::separator() + reportFileName());
+    m_runtime.openInViewer(m_module.AppPath + QDir::separator() + reportFileName(), this, {});
 }
 
 void Form1::menuExit_Click()

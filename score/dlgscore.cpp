@@ -127,7 +127,8 @@ void dlgScore::cmdSave_Click()
         entry.values[size_t(i)] = ui.lblScore[i]->caption();
 
     // The report lies in the working directory of the moment.
-    const SaveResult result = appendWhole(reportFileName(), reportEntryBytes(entry));
+    const SaveResult result
+        = appendWhole(reportFileName(), reportEntryBytes(entry), reportHeaderBytes());
     if (result) {
         Saved = VbTrue;
         return;
@@ -148,8 +149,17 @@ void dlgScore::cmdScore_Click()
     // missing file without complaint, so its absence is checked first.
     const QString path
         = QDir::toNativeSeparators(QDir::current().absoluteFilePath(reportFileName()));
-    if (!QFileInfo::exists(path) || !m_runtime.openInViewer(path))
+    const auto missing = [this] {
         m_runtime.msgBox(this, QStringLiteral("成绩单不存在！"));
+    };
+    if (!QFileInfo::exists(path)) {
+        missing();
+        return;
+    }
+    m_runtime.openInViewer(path, this, [missing](bool shown) {
+        if (!shown)
+            missing();
+    });
 }
 
 void dlgScore::cmdOK_Click()

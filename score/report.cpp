@@ -93,6 +93,11 @@ SaveResult writeAll(int fd, const QByteArray &bytes)
 
 } // namespace
 
+QByteArray reportHeaderBytes()
+{
+    return QByteArrayLiteral("<html><meta charset=\"gb18030\">\r\n");
+}
+
 QByteArray reportEntryBytes(const ReportEntry &entry)
 {
     QStringList lines;
@@ -152,7 +157,7 @@ SaveResult ReportFile::open(const QString &path)
     return failed(QStringLiteral("removed again and again by another program"));
 }
 
-SaveResult ReportFile::append(const QByteArray &bytes)
+SaveResult ReportFile::append(const QByteArray &bytes, const QByteArray &header)
 {
     struct stat status = {};
     if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
@@ -160,7 +165,7 @@ SaveResult ReportFile::append(const QByteArray &bytes)
     // Under the lock no other copy writes, so this size is where these bytes begin,
     // and cutting back to it takes away nothing but their own.
     const off_t sizeBefore = status.st_size;
-    SaveResult result = writeAll(m_fd, bytes);
+    SaveResult result = writeAll(m_fd, sizeBefore == 0 ? header + bytes : bytes);
     // Bytes written into a file that another program has meanwhile renamed away or
     // replaced are not in the report.
     const bool named = stillNamed(m_name, m_fd);
@@ -175,10 +180,10 @@ SaveResult ReportFile::append(const QByteArray &bytes)
     return result;
 }
 
-SaveResult appendWhole(const QString &path, const QByteArray &bytes)
+SaveResult appendWhole(const QString &path, const QByteArray &bytes, const QByteArray &header)
 {
     ReportFile file;
     if (const SaveResult opened = file.open(path); !opened)
         return opened;
-    return file.append(bytes);
+    return file.append(bytes, header);
 }

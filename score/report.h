@@ -24,6 +24,10 @@ struct ReportEntry
     std::array<QString, 5> values;
 };
 
+// The first line of a report this program creates. Without it a browser has to guess
+// the encoding, and guesses wrong for some names.
+QByteArray reportHeaderBytes();
+
 // The bytes of one entry. The name is kept to one line (control characters become
 // spaces) and HTML-escaped so that it cannot inject markup; every other text is
 // written as it stands.
@@ -54,11 +58,12 @@ public:
     // window never freezes.
     SaveResult open(const QString &path);
 
-    // Appends bytes and flushes them to disk. Either all the bytes are added or none:
+    // Appends bytes and flushes them to disk, after the header if the file is empty.
+    // Either all the bytes are added or none:
     // after a failed write the file is cut back to its size before (or removed again,
     // if this save created it). A file put in the report's place by another program
     // meanwhile fails the save and is left alone.
-    SaveResult append(const QByteArray &bytes);
+    SaveResult append(const QByteArray &bytes, const QByteArray &header = QByteArray());
 
 private:
     QByteArray m_name;
@@ -67,4 +72,5 @@ private:
 };
 
 // Opens, appends and closes: one whole save.
-SaveResult appendWhole(const QString &path, const QByteArray &bytes);
+SaveResult appendWhole(
+    const QString &path, const QByteArray &bytes, const QByteArray &header = QByteArray());

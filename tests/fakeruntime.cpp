@@ -37,8 +37,11 @@ QAction *FakeRuntime::popupMenu(QMenu *, const QPoint &globalPos)
     return choice;
 }
 
-bool FakeRuntime::openInViewer(const QString &path)
+void FakeRuntime::openInViewer(
+    const QString &path, QObject *context, std::function<void(bool shown)> done)
 {
     opened.append(path);
-    return viewerStarts;
+    if (done)
+        QMetaObject::invokeMethod(
+            context, [this, done] { done(viewerStarts); }, Qt::QueuedConnection);
 }

@@ -65,7 +65,8 @@ public:
         int filterIndex, const QString &selectedFile) override;
     QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;
     void beep() override { ++beeps; }
-    bool openInViewer(const QString &path) override;
+    void openInViewer(
+        const QString &path, QObject *context, std::function<void(bool shown)> done) override;
     QDateTime now() const override { return clock; }
     qint64 monotonicMs() const override { return monotonic; }
     void randomize(double secondsSinceMidnight) override { seeds.append(secondsSinceMidnight); }

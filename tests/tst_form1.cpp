@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practicefixture.h"
 
+#include "app/fixedsizeguard.h"
+#include "app/qtruntime.h"
 #include "forms/design.h"
+#include "forms/dlgscoreui.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 class TestForm1 : public QObject
 {
@@ -15,6 +21,7 @@ private Q_SLOTS:
     void controlsAsCreated_data();
     void controlsAsCreated();
     void window();
+    void colours_data();
     void colours();
     void fontsAndToolTips();
     void timersAndMenu();
@@ -134,12 +141,45 @@ void TestForm1::window()
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    // A title bar that offers maximising anyway is undone, for fixed-size windows only.
+    FixedSizeGuard guard;
+    qApp->installEventFilter(&guard);
+    QWidget resizable;
+    for (QWidget *window : { static_cast<QWidget *>(&f.form), &resizable })
+        window->setWindowState(Qt::WindowMaximized);
+    QVERIFY(!f.form.isMaximized() && resizable.isMaximized());
+    // A message box is wide enough for its whole title in such a title bar, centred
+    // clear of 77 pixels of buttons and margins on the right.
+    QtRuntime runtime;
+    int boxWidth = 0;
+    QTimer::singleShot(0, this, [&] {
+        boxWidth = QApplication::activeModalWidget()->width();
+        QApplication::activeModalWidget()->close();
+    });
+    runtime.msgBox(
+        nullptr, QStringLiteral("任务失败！！"), MsgBoxStyle::Critical, QStringLiteral("错误"));
+    QFont titleFont;
+    titleFont.setPixelSize(14);
+    QVERIFY(boxWidth >= QFontMetrics(titleFont).horizontalAdvance(QStringLiteral("错误")) + 2 * 77);
     // Nothing but the menu and the fourth row starts hidden.
     QVERIFY(f.form.ui.menuFile->isHidden());
 }
 
+void TestForm1::colours_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addRow("the default theme") << false;
+    QTest::addRow("a dark theme") << true;
+}
+
 void TestForm1::colours()
 {
+    QFETCH(bool, dark);
+    const QPalette light = QGuiApplication::palette();
+    QPalette night(QColor(50, 50, 50)); // light text on dark buttons and windows
+    night.setColor(QPalette::HighlightedText, QColor(20, 20, 20));
+    QApplication::setPalette(dark ? night : light);
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
     PracticeFixture f;
     const Ui::Form1 &ui = f.form.ui;
     QCOMPARE(f.form.palette().color(QPalette::Window), QColor(0, 0, 192));
@@ -157,8 +197,17 @@ void TestForm1::colours()
     QCOMPARE(ui.lblSpeed1->palette().color(QPalette::WindowText), QColor(255, 192, 128));
     QVERIFY(!ui.lblSpeed1->autoFillBackground());
     QCOMPARE(ui.lblRight2->palette().color(QPalette::WindowText), QColor(255, 128, 0));
-    QCOMPARE(ui.lblTitle->palette().color(QPalette::WindowText),
-        QGuiApplication::palette().color(QPalette::HighlightedText));
+    // A system colour beside a fixed one keeps its classic value, whatever the theme:
+    // the title on the window's blue, a marker's ">" on red, a caption on a coloured button.
+    QCOMPARE(ui.lblTitle->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    ui.lblSign[1]->setBackColor(0x000000FF);
+    QCOMPARE(ui.lblSign[1]->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QWidget dialog;
+    Ui::dlgScore score;
+    score.setupUi(&dialog);
+    QCOMPARE(score.cmdScore->palette().color(QPalette::ButtonText), QColor(0, 0, 0));
+    QCOMPARE(score.cmdOK->palette().color(QPalette::ButtonText),
+        QGuiApplication::palette().color(QPalette::ButtonText));
 }
 
 void TestForm1::fontsAndToolTips()

@@ -6,6 +6,7 @@
 #include "app/soundbell.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -33,6 +34,8 @@ private Q_SLOTS:
     void ringLimiter();
     void kdeSystemBell_data();
     void kdeSystemBell();
+    void viewerAnswer_data();
+    void viewerAnswer();
 };
 
 void TestFormat::hashDotHash_data()
@@ -281,6 +284,34 @@ void TestFormat::kdeSystemBell()
     QFETCH(QByteArrayList, files);
     QFETCH(bool, on);
     QCOMPARE(kdeSystemBellOn(files), on);
+}
+
+void TestFormat::viewerAnswer_data()
+{
+    QTest::addColumn<int>("exitStatus"); // of the desktop's opener
+    QTest::addRow("shown") << 0;
+    QTest::addRow("nothing to show it with") << 3;
+}
+
+void TestFormat::viewerAnswer()
+{
+    QFETCH(int, exitStatus);
+    // A stand-in for the desktop's opener, first on the path.
+    QTemporaryDir bin;
+    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nexit " + QByteArray::number(exitStatus) + "\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    QtRuntime runtime;
+    std::optional<bool> shown;
+    runtime.openInViewer(
+        bin.filePath(QStringLiteral("report.htm")), this, [&](bool answer) { shown = answer; });
+    qputenv("PATH", path);
+    QTRY_VERIFY(shown.has_value());
+    QCOMPARE(*shown, exitStatus == 0);
 }
 
 QTEST_GUILESS_MAIN(TestFormat)

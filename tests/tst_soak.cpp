@@ -164,7 +164,11 @@ void Soak::handleScoreDialog()
         QFile appended(reportFileName());
         QVERIFY(appended.open(QIODevice::ReadOnly));
         QVERIFY(appended.seek(before));
-        const QByteArray entry = appended.readAll();
+        QByteArray entry = appended.readAll();
+        if (before == 0) { // a new report starts with its charset line
+            QVERIFY(entry.startsWith(reportHeaderBytes()));
+            entry.remove(0, reportHeaderBytes().size());
+        }
         QCOMPARE(entry.count("\r\n"), 13);
         QVERIFY(entry.startsWith("<p><font color =0000FF face =arial >\r\n"));
         QVERIFY(entry.endsWith("</p>\r\n\r\n"));
