@@ -11,7 +11,7 @@ out=$top/resources/screenshots
 mkdir -p "$out"
 work=$(mktemp -d)
 xs_artifacts=${xs_artifacts:-}
-source tests/e2e/xsession.sh
+source tests/lib/xsession.sh
 trap 'xs_cleanup; rm -rf "$work"' EXIT
 
 printf '%s\r\n' '春眠不觉晓，处处闻啼鸟。' 'The quick brown fox jumps over the lazy dog.' \

@@ -32,7 +32,7 @@ rm -rf "$artifacts"
 mkdir -p "$artifacts"
 work=$(mktemp -d)
 xs_artifacts=$PWD/$artifacts
-source tests/e2e/xsession.sh
+source tests/lib/xsession.sh
 
 step() { echo "test-package: $*"; }
 installed=0

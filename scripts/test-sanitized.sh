@@ -7,4 +7,4 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 BUILD_DIR=build-asan bash scripts/setup.sh -DKEYVALE_SANITIZE=ON
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)" --label-exclude desktop

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sets up what is missing, builds, and runs the whole test suite.
+# Sets up what is missing, builds, and runs the whole test suite except the tests on
+# real desktops (label "desktop"), which scripts/test-desktop.sh runs.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh
-ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+ctest --test-dir build --output-on-failure --parallel "$(nproc)" --label-exclude desktop

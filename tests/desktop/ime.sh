@@ -4,8 +4,6 @@
 # server, the input method in a fresh profile on a private D-Bus session, keys typed
 # as X events and the program read back through the accessibility bus.
 # Usage: ime.sh fcitx5|ibus path/to/keyvale
-set -euo pipefail
-
 engine=${1:?usage: ime.sh fcitx5|ibus path/to/keyvale}
 keyvale=$(realpath "${2:?usage: ime.sh fcitx5|ibus path/to/keyvale}")
 case $engine in
@@ -14,13 +12,7 @@ fcitx5 | ibus) ;;
 esac
 
 here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
-work=$(mktemp -d)
-xs_artifacts=$work
-source "$here/../e2e/xsession.sh"
-source "$here/session.sh"
-trap 'status=$?; ds_cleanup; ((status)) && echo "ime: artifacts kept in $work" >&2 || rm -rf "$work"' EXIT
-
-step() { echo "ime($engine): $*"; }
+source "$here/../lib/common.sh" "ime($engine)"
 
 # Places of the main window, in pixels from its client origin.
 box1=(406 233)
@@ -118,23 +110,6 @@ expect_still() {
     ds_stays "$why" "[[ \$ds_typed == '$typed' && \$ds_errors == '$errors' && \$ds_box$box == '$text' ]]"
 }
 
-# Types a path into the focused file-name field of the open-file dialog and opens it.
-# Keys that arrive while the field's completer pops up can be lost on their way
-# through the input method, so the field is read back and typed again if need be.
-open_text() {
-    local path=$1 attempt field
-    for attempt in 1 2 3; do
-        xdotool key ctrl+a BackSpace
-        xdotool type --delay 40 "$path"
-        field=$(ds_a11y '^打开$' | awk -F'\t' '$2 == "text" { print $5 }')
-        grep -qxF "$path" <<<"$field" && break
-        echo "ime($engine): the file-name field reads '$field'; typing again" >&2
-    done
-    xdotool key Return
-    chosen() { xs_windows "^Keyvale－$path\$"; }
-    xs_wait "the text's caption" chosen
-}
-
 # For a failure with a flood of windows: the screen as it is, then the program stopped,
 # so that the report lists a few windows rather than thousands.
 fail_stopping_program() {
@@ -145,7 +120,9 @@ fail_stopping_program() {
     xs_fail "$@"
 }
 
+# The program beside its texts, where its open-file dialog opens.
 cp "$here/texts/practice.txt" "$here/texts/fail.txt" "$work/"
+cp "$keyvale" "$work/keyvale"
 ds_profile "$work"
 xs_start
 ds_dbus
@@ -154,7 +131,7 @@ step "start $engine"
 ds_bells_start "$work/bells"
 
 cd "$work"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LC_ALL=C.UTF-8 xs_run "$keyvale" 2>"$work/stderr"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LC_ALL=C.UTF-8 xs_run "$work/keyvale" 2>"$work/stderr"
 app=$xs_last_pid
 cd - >/dev/null
 
@@ -165,7 +142,7 @@ main=$(xs_windows '^Keyvale$' | head -n 1)
 ds_a11y_ready
 xs_focus "$dialog"
 pinyin off
-open_text "$work/fail.txt"
+ds_choose fail.txt
 
 step "commit a wrong two-character phrase: the first character fails the practice"
 xs_focus "$main"
@@ -188,7 +165,7 @@ step "the next practice starts clean"
 dialog=$(xs_window '^打开$')
 xs_focus "$dialog"
 pinyin off
-open_text "$work/practice.txt"
+ds_choose practice.txt
 # Nothing of the failing phrase may reach the new practice, now or a moment later.
 expect_still 0 0 1 '' "the failing phrase reached the new practice"
 
@@ -236,15 +213,8 @@ xs_focus "$score"
 pinyin off
 xdotool key Return
 report=$work/成绩单.htm
-xs_wait "the report" test -s "$report"
-[[ $(wc -l <"$report") == 13 ]] || xs_fail "the report has $(wc -l <"$report") lines, not 13"
-[[ $(grep -c $'\r$' "$report") == 13 ]] || xs_fail "not every line of the report ends in CR LF"
-mapfile -t lines < <(iconv -f GB18030 -t UTF-8 "$report" | tr -d '\r')
-[[ ${lines[5]} == '字数:   <font color=FFFF00>12</p>' ]] || xs_fail "report line 6 is '${lines[5]}'"
-[[ ${lines[11]} == '错误:   <font color=FFFF00>2</p>' ]] || xs_fail "report line 12 is '${lines[11]}'"
-
-if [[ -s $work/stderr ]]; then
-    echo "ime($engine): the program wrote on stderr:"
-    sed 's/^/    /' "$work/stderr"
-fi
-echo "ime($engine): passed"
+xs_wait "the report" report_has "$report" 1
+check_report "$report" 1
+expect_line 6 '字数:   <font color=FFFF00>12</p>'
+expect_line 12 '错误:   <font color=FFFF00>2</p>'
+passed

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Helpers for the desktop tests, sourced after tests/e2e/xsession.sh: a fresh profile,
-# a private D-Bus session, reading the program through the accessibility bus, counting
-# X bells, and stopping every process the run started.
+# Helpers for the desktop tests, sourced after xsession.sh: a fresh profile, a private
+# D-Bus session, reading the program through the accessibility bus, counting X bells,
+# and stopping every process the run started.
 
 ds_here=$(dirname "${BASH_SOURCE[0]}")
 ds_python=/usr/bin/python3
@@ -131,4 +131,41 @@ ds_red_share() {
     xs_origin "$1"
     import -silent -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" -depth 8 txt:- 2>/dev/null |
         awk 'NR > 1 { total++; if ($0 ~ /#FF0000/) red++ } END { print total ? int(100 * red / total) : 0 }'
+}
+
+# Succeeds when the program shows a window whose caption matches the expression.
+ds_shown() { [[ -n $(ds_a11y "$1") ]]; }
+
+# ds_choose NAME: opens the text NAME in $work, where the open-file dialog opens (the
+# program is run from a copy there). Once the dialog's listing shows the name, the
+# keyboard moves from the name field into the listing, the name's first letter selects
+# it, and Return opens it. No path is typed: keys typed while the name field's
+# completer pops up can be lost on their way through an input method.
+ds_choose() {
+    listed() { [[ $(ds_a11y '^打开$') == *$'\t'"$1"$'\t'* ]]; }
+    xs_wait "'$1' in the open-file dialog's listing" listed "$1"
+    xdotool key shift+Tab
+    xdotool type "${1:0:1}"
+    xdotool key Return
+    xs_wait "the caption of $1" ds_shown "^Keyvale－$work/$1\$"
+}
+
+# Starts a private sound server whose default output is a null sink, and records the
+# sink's monitor into $work/sound.raw from now on.
+ds_sound() {
+    xs_run pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+        -L "module-null-sink sink_name=nullsink rate=48000 channels=2" \
+        -L module-native-protocol-unix -L module-always-sink >"$work/pulseaudio.log" 2>&1
+    xs_wait "the sound server" pactl info
+    pactl set-default-sink nullsink
+    # Short blocks: by default parec delivers about 2 s at a time.
+    xs_run parec --latency-msec=20 --device=nullsink.monitor --format=s16le --rate=48000 \
+        --channels=2 --raw >"$work/sound.raw" 2>"$work/parec.log"
+    recording() { [[ -n $(pactl list short source-outputs) ]]; }
+    xs_wait "the recording" recording
+}
+
+# The number of sound bursts recorded so far (tests/lib/bursts.py).
+ds_bursts() {
+    "$ds_python" "$ds_here/bursts.py" "$work/sound.raw"
 }

@@ -22,13 +22,12 @@ xs_fail() {
     exit 1
 }
 
+# Stops what was started, the last first: the X server goes after its clients.
 xs_cleanup() {
-    local pid
-    for pid in "${xs_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${xs_pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
+    local i
+    for ((i = ${#xs_pids[@]} - 1; i >= 0; i--)); do
+        kill "${xs_pids[i]}" 2>/dev/null || true
+        wait "${xs_pids[i]}" 2>/dev/null || true
     done
     xs_pids=()
 }
@@ -137,4 +136,10 @@ xs_pixels() {
     local window=$1
     xs_origin "$window"
     import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" rgb:- 2>/dev/null | md5sum
+}
+
+# The number of distinct colours in a window's area: dx dy width height.
+xs_colours() {
+    xs_origin "$1"
+    import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" -format '%k' info: 2>/dev/null
 }
