@@ -15,6 +15,13 @@ struct Module1
     QString AppPath;
 };
 
+// The score report, by its bare name: Save writes it in the working directory of the
+// moment, and both windows open it.
+inline QString reportFileName()
+{
+    return QStringLiteral("成绩单.htm");
+}
+
 // Flags hold -1 for true and 0 for false.
 using VbBool = qint16;
 inline constexpr VbBool VbTrue = -1;

@@ -27,7 +27,8 @@ QtRuntime::QtRuntime()
         m_bell = std::make_unique<SoundBell>();
 }
 
-void QtRuntime::msgBox(QWidget *parent, const QString &prompt, int style, const QString &title)
+void QtRuntime::msgBox(
+    QWidget *parent, const QString &prompt, MsgBoxStyle style, const QString &title)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     if (style == MsgBoxStyle::Critical)

@@ -17,7 +17,8 @@ class QtRuntime final : public Runtime
 public:
     QtRuntime();
 
-    void msgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
+    void msgBox(
+        QWidget *parent, const QString &prompt, MsgBoxStyle style, const QString &title) override;
     QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
         int filterIndex, const QString &selectedFile) override;
     QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;

@@ -25,12 +25,9 @@ class QObject;
 class QPoint;
 class QWidget;
 
-namespace MsgBoxStyle {
-// Message box styles: an OK button with no icon, a critical icon or an exclamation icon.
-constexpr int Plain = 0;
-constexpr int Critical = 16;
-constexpr int Exclamation = 48;
-} // namespace MsgBoxStyle
+// Message box styles, by their design values: an OK button with no icon, with a critical
+// icon or with an exclamation icon.
+enum class MsgBoxStyle { Plain = 0, Critical = 16, Exclamation = 48 };
 
 // The title shown by a message box that has no title of its own.
 inline QString applicationTitle()
@@ -44,8 +41,8 @@ public:
     virtual ~Runtime() = default;
 
     // Modal message box with an OK button; an empty title shows the application's title.
-    virtual void msgBox(QWidget *parent, const QString &prompt, int style = MsgBoxStyle::Plain,
-        const QString &title = QString())
+    virtual void msgBox(
+        QWidget *parent, const QString &prompt, MsgBoxStyle style, const QString &title)
         = 0;
 
     // Modal open-file dialog. The preset name is a folder followed by a wildcard pattern;

@@ -3,7 +3,8 @@
 
 // The score dialog's controls as they are created: the result labels, the name box,
 // the four picture buttons, the learner's picture, the hidden frame of award cells
-// and the ten-minute timer. score/ gives them their behaviour.
+// and the one-minute timer, whose tenth tick ends the program. score/ gives them their
+// behaviour.
 
 #include "controlarray.h"
 #include "label.h"

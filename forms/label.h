@@ -16,7 +16,6 @@ public:
     QString caption() const { return text(); }
     void setCaption(const QString &caption);
 
-    bool autoSize() const { return m_autoSize; }
     void setAutoSize(bool autoSize);
 
     // Opaque labels fill their rectangle with the back colour.
@@ -24,7 +23,6 @@ public:
 
     quint32 backColor() const { return m_backColor; }
     void setBackColor(quint32 colour);
-    quint32 foreColor() const { return m_foreColor; }
     void setForeColor(quint32 colour);
 
     // A transparent label that follows its caption, at a point given in twips.

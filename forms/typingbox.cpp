@@ -47,11 +47,13 @@ void TypingBox::dropEvent(QDropEvent *event)
     event->ignore();
 }
 
-bool TypingBox::offer(char32_t code)
+TypingBox::Verdict TypingBox::offer(char32_t code, Source source)
 {
-    if (m_handler)
-        m_handler(m_index, code);
-    return code != 0;
+    // A character of a phrase may have ended the practice, which disables the boxes: the
+    // rest of the phrase goes nowhere.
+    if (!isEnabled())
+        return Verdict::DropRest;
+    return m_handler ? m_handler(m_index, code, source) : Verdict::Take;
 }
 
 void TypingBox::keyPressEvent(QKeyEvent *event)
@@ -73,40 +75,33 @@ void TypingBox::keyPressEvent(QKeyEvent *event)
     if (codes.size() == 1) {
         // The box itself decides what the key does (insert, delete backwards, copy,
         // nothing for Enter and Escape), unless the handler discarded it.
-        if (offer(codes.front()))
+        if (offer(codes.front(), Source::Key) == Verdict::Take)
             QLineEdit::keyPressEvent(event);
         else
             event->accept();
         return;
     }
 
-    typeCharacters(text, Source::Keys);
+    typeCharacters(text, Source::Key);
     event->accept();
 }
 
 void TypingBox::typeCharacters(QStringView text, Source source)
 {
-    m_discardRest = false;
     const QList<uint> codes = text.toUcs4();
     qsizetype at = 0; // where the character starts in text
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        // A character of the phrase may have ended the practice, which disables the
-        // boxes: the rest of the phrase goes nowhere.
-        if (!isEnabled())
-            return;
         auto *focus = qobject_cast<TypingBox *>(window()->focusWidget());
         if (i > 0 && focus && focus != this) {
             focus->typeCharacters(text.mid(at), source);
             return;
         }
         const char32_t code = codes[i];
-        m_takingCommit = source == Source::Commit;
-        const bool take = offer(code);
-        m_takingCommit = false;
-        if (take && !isLocked() && QChar::isPrint(code))
-            insert(QStringView(QChar::fromUcs4(code)).toString());
-        if (m_discardRest)
+        const Verdict verdict = offer(code, source);
+        if (verdict == Verdict::DropRest)
             return;
+        if (verdict == Verdict::Take && !isLocked() && QChar::isPrint(code))
+            insert(QStringView(QChar::fromUcs4(code)).toString());
         at += QChar::requiresSurrogates(code) ? 2 : 1;
     }
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
+#include "statistics.h"
 
 #include "app/format.h"
 #include "app/runtime.h"
@@ -11,10 +12,6 @@ namespace {
 
 // One more minute than this ends the program.
 constexpr qint64 LastMinute = 32765;
-// Speeds above this count as this much in the score.
-constexpr float ScoredSpeedCap = 125;
-constexpr double ScoreFactor = 0.8;
-constexpr float ScoreCap = 100;
 
 } // namespace
 
@@ -41,21 +38,12 @@ void Form1::Timer2_Timer()
     if (FreeInput)
         return;
 
-    float speed = 0;
-    if (Minutes > 0 || Seconds > 0) {
-        speed = float(TypedChars / (Seconds / 60.0 + Minutes));
-        ui.lblSpeed3->setCaption(formatHashDotHash(speed));
-    }
-
-    if (TypedChars != 0 && TypedChars >= m_module.ErrorCount) {
-        if (speed > ScoredSpeedCap)
-            speed = ScoredSpeedCap;
-        float score
-            = float(double(TypedChars - m_module.ErrorCount) / TypedChars * (speed * ScoreFactor));
-        if (score > ScoreCap)
-            score = ScoreCap;
-        ui.lblRight2->setCaption(formatHashDotHash(score));
-    }
+    // Each label keeps its text when there is nothing to show.
+    const std::optional<float> speed = typingSpeed(TypedChars, Minutes, Seconds);
+    if (speed)
+        ui.lblSpeed3->setCaption(formatHashDotHash(*speed));
+    if (const auto score = typingScore(TypedChars, m_module.ErrorCount, speed.value_or(0)))
+        ui.lblRight2->setCaption(formatHashDotHash(*score));
 }
 
 void Form1::EndPractice()
@@ -73,12 +61,30 @@ void Form1::EndPractice()
 
     // The score dialog takes the final figures from this window; it is not modal, and
     // this returns at once. Its OK button enables this window again.
-    m_scoreDialog = new dlgScore(m_runtime, m_module, *this);
+    auto *dialog = new dlgScore(m_runtime,
+        { m_module.TotalChars, ui.lblSpeed3->caption(), ui.lblRight2->caption(),
+            m_module.ErrorCount });
+    m_scoreDialog = dialog;
+    // Queued: the next practice's open-file dialog is not to run inside the score
+    // dialog's own handlers.
+    connect(dialog, &dlgScore::accepted, this, &Form1::scoreDialogAccepted, Qt::QueuedConnection);
+    connect(dialog, &dlgScore::exitRequested, this, &Form1::menuExit_Click);
     // It belongs with this window: the desktop keeps it above this one and gives it the
     // keyboard as it appears, so the name typed next goes into it. (A tool window with no
     // window of its own to belong to is tied to a hidden one no desktop accepts.)
-    m_scoreDialog->winId();
-    m_scoreDialog->windowHandle()->setTransientParent(windowHandle());
-    m_scoreDialog->Form_Load();
-    m_scoreDialog->activateWindow();
+    dialog->winId();
+    dialog->windowHandle()->setTransientParent(windowHandle());
+    dialog->Form_Load();
+    dialog->activateWindow();
+}
+
+void Form1::scoreDialogAccepted()
+{
+    setEnabled(true);
+    ChuShiHua();
+}
+
+dlgScore *Form1::scoreDialog() const
+{
+    return static_cast<dlgScore *>(m_scoreDialog.data());
 }

@@ -2,7 +2,6 @@
 #include "form1.h"
 
 #include "app/runtime.h"
-#include "score/dlgscore.h"
 
 #include <QAction>
 
@@ -34,7 +33,9 @@ Form1::Form1(Runtime &runtime, Module1 &module, QWidget *parent)
         m_clock.run(m_runtime.monotonicMs());
     for (int row = 1; row <= 3; ++row) {
         ui.txtinput[row]->setKeyPressHandler(
-            [this](int index, char32_t &keyAscii) { txtinput_KeyPress(index, keyAscii); });
+            [this](int index, char32_t code, TypingBox::Source source) {
+                return txtinput_KeyPress(index, code, source);
+            });
         connect(ui.txtinput[row], &TypingBox::mouseDown, this, &Form1::txtinput_MouseDown);
         connect(ui.txtinput[row], &TypingBox::menuKey, this, &Form1::txtinput_MenuKey);
     }
@@ -44,9 +45,4 @@ Form1::~Form1()
 {
     // The score dialog has no owner; it must not outlive the window it reports to.
     delete m_scoreDialog;
-}
-
-dlgScore *Form1::scoreDialog() const
-{
-    return m_scoreDialog;
 }

@@ -12,7 +12,7 @@
 //                   (the next block of three rows) and AdvanceRow (the next row);
 //   keystrokes.cpp  txtinput_KeyPress counts and checks every character typed;
 //   clock.cpp       the practice clock, the statistics tick and EndPractice, which
-//                   opens the score dialog (score/dlgscore.h);
+//                   opens the score dialog (score/dlgscore.h) and hears back from it;
 //   menu.cpp        the pop-up menu: pause, continue, the score report, exit, and
 //                   closing the window.
 // Everything runs on the user-interface thread; handlers never overlap.
@@ -74,10 +74,12 @@ public:
     // Called by the keystroke check when the current row is complete.
     void AdvanceRow();
     void menuOpen_Click();
+    // The score dialog's OK: back to a new practice.
+    void scoreDialogAccepted();
 
-    // Every character typed into a typing box, before the box takes it; setting the
-    // code to 0 discards it.
-    void txtinput_KeyPress(int Index, char32_t &KeyAscii);
+    // Every character typed into a typing box, before the box takes it; says whether
+    // the box takes it.
+    TypingBox::Verdict txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source Source);
     void Timer1_Timer();
     void Timer2_Timer();
 
@@ -97,18 +99,20 @@ public:
     Ui::Form1 ui;
 
 protected:
+    bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     // Form_Unload: closing the window drops the practice.
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void popUpMenuOn(Qt::MouseButton button);
+    // Gives the keyboard back to the open score dialog.
+    void handOverToScoreDialog();
     void chooseTextSource();
     bool loadText(const QString &fileName);
     void enterFreeInput();
-    bool practiceEnded() const;
     void EndPractice();
-    void checkKey(int index, char32_t &keyAscii);
+    TypingBox::Verdict checkKey(int index, char32_t keyAscii, TypingBox::Source source);
     // Too many errors: the message, then a new practice.
     void failPractice();
     void failPracticeAfterCommit();
@@ -119,6 +123,6 @@ private:
     // the previous practice left.
     PracticeClock m_clock;
     qint16 m_clockBaseTenths = 0;
-    QPointer<dlgScore> m_scoreDialog;
+    QPointer<QWidget> m_scoreDialog;
     QString m_practiceFile;
 };

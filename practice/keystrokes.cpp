@@ -30,15 +30,15 @@ void Form1::failPractice()
     menuOpen_Click();
 }
 
-void Form1::txtinput_KeyPress(int Index, char32_t &KeyAscii)
+TypingBox::Verdict Form1::txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source Source)
 {
     // Any run-time failure here (a counter leaving its width, a missing row, a failure
     // while moving on) discards the key with a beep; what was already updated stays.
     try {
-        checkKey(Index, KeyAscii);
+        return checkKey(Index, KeyAscii, Source);
     } catch (const RuntimeError &) {
-        KeyAscii = 0;
         m_runtime.beep();
+        return TypingBox::Verdict::Drop;
     }
 }
 
@@ -53,12 +53,14 @@ void Form1::failPracticeAfterCommit()
     }
 }
 
-void Form1::checkKey(int index, char32_t &keyAscii)
+TypingBox::Verdict Form1::checkKey(int index, char32_t keyAscii, TypingBox::Source source)
 {
-    // A locked current box means the practice is paused: the key changes nothing.
+    using Verdict = TypingBox::Verdict;
+    // A locked current box means the practice is paused: the key changes nothing (and a
+    // locked box takes nothing).
     TypingBox *current = ui.txtinput[CurRow];
     if (current->isLocked())
-        return;
+        return Verdict::Take;
 
     if (keyAscii == Backspace) {
         // Backspace takes back a keystroke, never an error.
@@ -66,7 +68,7 @@ void Form1::checkKey(int index, char32_t &keyAscii)
             TypedChars = std::max<qint32>(checkedSub<qint32>(TypedChars, 1), 0);
             ui.lblResult[2]->setCaption(typedCount(TypedChars));
         }
-        return;
+        return Verdict::Take;
     }
 
     // Keys are compared as if appended, wherever the caret is.
@@ -78,12 +80,11 @@ void Form1::checkKey(int index, char32_t &keyAscii)
     ui.lblSign[CurRow]->setBackColor(SystemColor::ButtonFace);
 
     if (FreeInput) {
-        if (CharPos - 1 > FreeInputFull) {
-            // The key that finds the box full moves to the next row and is shown nowhere.
-            AdvanceRow();
-            keyAscii = 0;
-        }
-        return;
+        if (CharPos - 1 <= FreeInputFull)
+            return Verdict::Take;
+        // The key that finds the box full moves to the next row and is shown nowhere.
+        AdvanceRow();
+        return Verdict::Drop;
     }
 
     const QString expected = characterAt(ui.lblShow[CurRow]->caption(), CharPos);
@@ -95,26 +96,24 @@ void Form1::checkKey(int index, char32_t &keyAscii)
         if (m_module.ErrorCount > std::floor(m_module.TotalChars * ErrorShare)) {
             // The key, and the rest of a phrase it came with, belonged to the abandoned
             // practice: they must not land in, or complete a row of, the new one.
-            keyAscii = 0;
-            box->discardRestOfInput();
-            if (box->isTakingCommit()) {
+            if (source == TypingBox::Source::Commit) {
                 // An input method may hand the same phrase over again when a modal
                 // message takes the focus in the middle of its event: the message waits
                 // until the event is done, and nothing more is counted meanwhile.
                 current->setLocked(true);
                 QMetaObject::invokeMethod(
                     this, &Form1::failPracticeAfterCommit, Qt::QueuedConnection);
-                return;
+            } else {
+                failPractice();
             }
-            failPractice();
-            return;
+            return Verdict::DropRest;
         }
     }
 
-    if (CharPos >= RowLen) {
-        // The row's last key is entered here, once; AdvanceRow locks the box.
-        box->setText(box->text() + typed);
-        AdvanceRow();
-        keyAscii = 0;
-    }
+    if (CharPos < RowLen)
+        return Verdict::Take;
+    // The row's last key is entered here, once; AdvanceRow locks the box.
+    box->setText(box->text() + typed);
+    AdvanceRow();
+    return Verdict::Drop;
 }

@@ -2,8 +2,6 @@
 #include "form1.h"
 
 #include "app/runtime.h"
-#include "score/dlgscore.h"
-#include "score/report.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -85,11 +83,33 @@ void Form1::closeEvent(QCloseEvent *event)
     // one window in use and its result is not dropped.
     if (!isEnabled()) {
         event->ignore();
-        // A Wayland client may not take the focus for itself.
-        if (m_scoreDialog && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-            m_scoreDialog->activateWindow();
+        handOverToScoreDialog();
         return;
     }
     ui.CommonDialog1.fileName.clear();
     event->accept();
+}
+
+bool Form1::event(QEvent *event)
+{
+    // A desktop may give this window the keyboard while it is disabled (a click on it):
+    // it hands the keyboard straight back to the score dialog, which waits for a name.
+    if (event->type() == QEvent::WindowActivate && !isEnabled())
+        handOverToScoreDialog();
+    return QWidget::event(event);
+}
+
+void Form1::handOverToScoreDialog()
+{
+    if (!m_scoreDialog)
+        return;
+    // A Wayland client may activate a window only with a token from the compositor, which
+    // Qt 6.4 does not ask for; a window shown anew, above the window that has the
+    // keyboard, is given it.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        m_scoreDialog->hide();
+        m_scoreDialog->show();
+    } else {
+        m_scoreDialog->activateWindow();
+    }
 }

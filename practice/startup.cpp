@@ -109,15 +109,10 @@ void Form1::ChuShiHua()
     chooseTextSource();
     ReadString();
 
-    // A text used up at once has already ended the practice; its timers stay off.
-    if (practiceEnded())
+    // A text used up at once has already ended the practice, which disabled this
+    // window: its timers stay off.
+    if (!isEnabled())
         return;
     ui.Timer1->setEnabled(true);
     ui.Timer2->setEnabled(true);
-}
-
-bool Form1::practiceEnded() const
-{
-    // Ending a practice disables the main window until the next one starts.
-    return !isEnabled();
 }

@@ -72,7 +72,7 @@ bool Form1::loadText(const QString &fileName)
 {
     const PracticeText text = readPracticeText(fileName);
     if (text.status != PracticeText::Status::Ok) {
-        m_runtime.msgBox(this, loadFailure(text, fileName), MsgBoxStyle::Critical);
+        m_runtime.msgBox(this, loadFailure(text, fileName), MsgBoxStyle::Critical, QString());
         return false;
     }
 
@@ -89,7 +89,7 @@ bool Form1::loadText(const QString &fileName)
 
 void Form1::enterFreeInput()
 {
-    m_runtime.msgBox(this, QStringLiteral("自由录入"));
+    m_runtime.msgBox(this, QStringLiteral("自由录入"), MsgBoxStyle::Plain, QString());
     setWindowTitle(QStringLiteral("Keyvale－自由录入"));
     ui.txtinput[1]->setLocked(false);
     ui.txtinput[1]->setFocus();

@@ -6,7 +6,6 @@
 
 #include "app/format.h"
 #include "app/runtime.h"
-#include "practice/form1.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -37,10 +36,9 @@ constexpr qint16 LastTick = 10;
 
 } // namespace
 
-dlgScore::dlgScore(Runtime &runtime, Module1 &module, Form1 &form1)
+dlgScore::dlgScore(Runtime &runtime, const PracticeResult &result)
     : m_runtime(runtime)
-    , m_module(module)
-    , m_form1(form1)
+    , m_result(result)
 {
     ui.setupUi(this);
     // The name box is an ordinary text box; of its keys only Enter matters here.
@@ -54,8 +52,6 @@ dlgScore::dlgScore(Runtime &runtime, Module1 &module, Form1 &form1)
     connect(ui.cmdExit, &QToolButton::clicked, this, &dlgScore::cmdExit_Click);
     connect(ui.Timer1, &QTimer::timeout, this, &dlgScore::Timer1_Timer);
 }
-
-dlgScore::~dlgScore() = default;
 
 void dlgScore::Form_Load()
 {
@@ -71,10 +67,10 @@ void dlgScore::Form_Load()
     ui.lblDate->setCaption(formatLongDate(now.date()));
     ui.lblTime->setCaption(formatTime24(now.time()));
 
-    ui.lblScore[1]->setCaption(QString::number(m_module.TotalChars));
-    ui.lblScore[2]->setCaption(m_form1.ui.lblSpeed3->caption());
-    ui.lblScore[3]->setCaption(m_form1.ui.lblRight2->caption());
-    ui.lblScore[4]->setCaption(QString::number(m_module.ErrorCount));
+    ui.lblScore[1]->setCaption(QString::number(m_result.totalChars));
+    ui.lblScore[2]->setCaption(m_result.speed);
+    ui.lblScore[3]->setCaption(m_result.score);
+    ui.lblScore[4]->setCaption(QString::number(m_result.errorCount));
 
     const float speed = float(val(ui.lblScore[2]->caption()));
     const float score = float(val(ui.lblScore[3]->caption()));
@@ -82,7 +78,7 @@ void dlgScore::Form_Load()
     m_runtime.randomize(m_runtime.secondsSinceMidnight());
     const int chosen = awardPicture(float(m_runtime.rnd()));
 
-    const Awards awards = awardsFor(score, speed, m_module.ErrorCount, m_module.TotalChars);
+    const Awards awards = awardsFor(score, speed, m_result.errorCount, m_result.totalChars);
     if (awards.frameShown)
         ui.picFrame1->setVisible(true);
     const QPixmap picture = ui.Image2[chosen]->pixmap();
@@ -108,7 +104,7 @@ void dlgScore::Timer1_Timer()
     ++Ticks;
     if (Ticks == LastTick) {
         cmdSave_Click();
-        m_runtime.endProgram();
+        Q_EMIT exitRequested();
     }
 }
 
@@ -150,7 +146,7 @@ void dlgScore::cmdScore_Click()
     const QString path
         = QDir::toNativeSeparators(QDir::current().absoluteFilePath(reportFileName()));
     const auto missing = [this] {
-        m_runtime.msgBox(this, QStringLiteral("成绩单不存在！"));
+        m_runtime.msgBox(this, QStringLiteral("成绩单不存在！"), MsgBoxStyle::Plain, QString());
     };
     if (!QFileInfo::exists(path)) {
         missing();
@@ -165,19 +161,14 @@ void dlgScore::cmdScore_Click()
 void dlgScore::cmdOK_Click()
 {
     ClosingByOK = VbTrue;
-    // A dismissed dialog waits for its deletion while the next practice's dialogs run
-    // their own event loops: its timer must never save or end anything from there.
-    ui.Timer1->setEnabled(false);
     close();
-    hide();
     deleteLater();
-    m_form1.setEnabled(true);
-    m_form1.ChuShiHua();
+    Q_EMIT accepted();
 }
 
 void dlgScore::cmdExit_Click()
 {
-    m_runtime.endProgram();
+    Q_EMIT exitRequested();
 }
 
 void dlgScore::closeEvent(QCloseEvent *event)

@@ -3,10 +3,11 @@
 
 // The score dialog.
 //
-// dlgScore opens when a practice has used up its text: it copies the result from the
-// main window, chooses the award pictures (awards.h) and takes the learner's name.
-// Save appends the result to the report (report.h); OK returns to a new practice;
-// Exit ends the program, and so does the tenth tick of its one-minute timer.
+// dlgScore opens when a practice has used up its text, with the result handed to it:
+// it chooses the award pictures (awards.h) and takes the learner's name. Save appends
+// the result to the report (report.h). The dialog decides nothing about the practice:
+// it says by a signal that the learner chose OK (or closed it) or Exit, or that its
+// one-minute timer's tenth tick has saved the result, and the window that made it acts.
 // A new instance is made for every finished practice and discarded by OK.
 
 #include "app/module1.h"
@@ -14,16 +15,24 @@
 
 #include <QWidget>
 
-class Form1;
 class Runtime;
+
+// What the dialog shows of a finished practice.
+struct PracticeResult
+{
+    qint32 totalChars = 0;
+    // The speed and the score as the main window shows them.
+    QString speed;
+    QString score;
+    qint32 errorCount = 0;
+};
 
 class dlgScore final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(dlgScore)
 public:
-    dlgScore(Runtime &runtime, Module1 &module, Form1 &form1);
-    ~dlgScore() override;
+    dlgScore(Runtime &runtime, const PracticeResult &result);
 
     void Form_Load();
     void txtResult_KeyPress(char32_t &KeyAscii);
@@ -38,14 +47,19 @@ public:
 
     Ui::dlgScore ui;
 
+Q_SIGNALS:
+    // OK, or the window closed by other means: back to practice.
+    void accepted();
+    // Exit, or the tenth tick after its save: the program is to end at once.
+    void exitRequested();
+
 protected:
     // Closing the window by any means acts as OK.
     void closeEvent(QCloseEvent *event) override;
 
 private:
     Runtime &m_runtime;
-    Module1 &m_module;
-    Form1 &m_form1;
+    const PracticeResult m_result;
 
     VbBool Saved = VbFalse;
     VbBool ClosingByOK = VbFalse;

@@ -5,15 +5,12 @@
 // Entries are written in GB18030 (a superset of GBK, which older reports use) with
 // CR LF line ends and no byte-order mark. The report is only ever appended to.
 
+#include "app/module1.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <array>
-
-inline QString reportFileName()
-{
-    return QStringLiteral("成绩单.htm");
-}
 
 struct ReportEntry
 {

@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-void FakeRuntime::msgBox(QWidget *, const QString &prompt, int style, const QString &title)
+void FakeRuntime::msgBox(QWidget *, const QString &prompt, MsgBoxStyle style, const QString &title)
 {
     messages.append({ prompt, style, title.isEmpty() ? applicationTitle() : title });
     if (onMessage)

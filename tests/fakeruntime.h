@@ -19,7 +19,7 @@ public:
     struct Message
     {
         QString prompt;
-        int style;
+        MsgBoxStyle style;
         QString title; // as shown: the application's title when none was given
     };
     struct DialogCall
@@ -60,7 +60,8 @@ public:
     // loop where the real dialog would run one.
     std::function<void()> onOpenDialog;
 
-    void msgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
+    void msgBox(
+        QWidget *parent, const QString &prompt, MsgBoxStyle style, const QString &title) override;
     QString showOpenDialog(QWidget *parent, const QString &presetName, const QString &filter,
         int filterIndex, const QString &selectedFile) override;
     QAction *popupMenu(QMenu *menu, const QPoint &globalPos) override;

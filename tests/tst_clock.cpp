@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practicefixture.h"
 
+#include "app/format.h"
+#include "practice/statistics.h"
+
 #include <QTest>
 
 class TestClock : public QObject
@@ -16,6 +19,7 @@ private Q_SLOTS:
     void timeOfDay();
     void statistics_data();
     void statistics();
+    void statisticsShown();
     void freeInputHasNoStatistics();
 };
 
@@ -115,54 +119,63 @@ void TestClock::timeOfDay()
 
 void TestClock::statistics_data()
 {
-    QTest::addColumn<QString>("typing"); // typed into a row of 200 'a'
-    QTest::addColumn<int>("elapsedMs");
-    QTest::addColumn<QString>("speed");
+    QTest::addColumn<int>("typed");
+    QTest::addColumn<int>("errors");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("speed"); // "##.##", or empty for none
     QTest::addColumn<QString>("score");
-    QTest::addRow("50 characters in 30 seconds")
-        << QString(50, QLatin1Char('a')) << 30'000 << "100."
-        << "80.";
-    QTest::addRow("speed above 125 counts as 125")
-        << QString(90, QLatin1Char('a')) + QString(10, QLatin1Char('x')) << 40'000 << "150."
-        << "90.";
-    QTest::addRow("score capped at 100")
-        << QString(200, QLatin1Char('a')).left(180) << 60'000 << "180."
-        << "100.";
-    QTest::addRow("fractions") << QString(7, QLatin1Char('a')) << 9'000 << "46.67"
+    QTest::addRow("50 characters in 30 seconds") << 50 << 0 << 0 << 30 << "100."
+                                                 << "80.";
+    QTest::addRow("speed above 125 counts as 125") << 100 << 10 << 0 << 40 << "150."
+                                                   << "90.";
+    QTest::addRow("score capped at 100") << 180 << 0 << 1 << 0 << "180."
+                                         << "100.";
+    QTest::addRow("fractions") << 7 << 0 << 0 << 9 << "46.67"
                                << "37.33";
-    // Tenths take no part in the speed.
-    QTest::addRow("tenths are left out") << QString(7, QLatin1Char('a')) << 9'900 << "46.67"
-                                         << "37.33";
-    QTest::addRow("a minute and a half") << QString(60, QLatin1Char('a')) << 90'500 << "40."
+    QTest::addRow("a minute and a half") << 60 << 0 << 1 << 30 << "40."
                                          << "32.";
     // As many errors as keys still gives a score: nothing right, so zero.
-    QTest::addRow("every key wrong") << QStringLiteral("xx") << 10'000 << "12."
+    QTest::addRow("every key wrong") << 2 << 2 << 0 << 10 << "12."
                                      << ".";
-    // With the clock at zero the speed label keeps its text and the score uses speed 0.
-    QTest::addRow("clock at zero") << QStringLiteral("aaa") << 0 << ""
+    // With the clock at zero there is no speed, and the score uses speed 0.
+    QTest::addRow("clock at zero") << 3 << 0 << 0 << 0 << ""
                                    << ".";
-    // No keys: neither is computed beyond the speed.
-    QTest::addRow("nothing typed") << QString() << 10'000 << "."
+    QTest::addRow("nothing typed") << 0 << 0 << 0 << 10 << "."
                                    << "";
-    // More errors than counted keys after Backspaces: the score keeps its text.
-    QTest::addRow("errors above typed keys") << QStringLiteral("xx\b\b") << 10'000 << "."
+    // More errors than counted keys after Backspaces.
+    QTest::addRow("errors above typed keys") << 0 << 2 << 0 << 10 << "."
                                              << "";
 }
 
 void TestClock::statistics()
 {
-    QFETCH(QString, typing);
-    QFETCH(int, elapsedMs);
+    QFETCH(int, typed);
+    QFETCH(int, errors);
+    QFETCH(int, minutes);
+    QFETCH(int, seconds);
     QFETCH(QString, speed);
     QFETCH(QString, score);
+    const std::optional<float> computed = typingSpeed(typed, qint16(minutes), qint16(seconds));
+    QCOMPARE(computed ? formatHashDotHash(*computed) : QString(), speed);
+    const std::optional<float> scored = typingScore(typed, errors, computed.value_or(0));
+    QCOMPARE(scored ? formatHashDotHash(*scored) : QString(), score);
+}
+
+void TestClock::statisticsShown()
+{
+    // The tick shows both, from the clock's minutes and seconds: its tenths take no part.
     PracticeFixture f;
     f.start(QByteArray(200, 'a'));
-    f.type(f.box(1), typing);
-    if (elapsedMs)
-        f.advanceClock(elapsedMs);
+    f.type(f.box(1), QStringLiteral("aaaaaaa"));
+    f.advanceClock(9'900);
     f.form.Timer2_Timer();
-    QCOMPARE(f.form.ui.lblSpeed3->caption(), speed);
-    QCOMPARE(f.form.ui.lblRight2->caption(), score);
+    QCOMPARE(f.form.ui.lblSpeed3->caption(), QStringLiteral("46.67"));
+    QCOMPARE(f.form.ui.lblRight2->caption(), QStringLiteral("37.33"));
+    // Nothing to show: each label keeps its text.
+    f.type(f.box(1), QStringLiteral("xxxxxxxx\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b"));
+    f.form.Timer2_Timer();
+    QCOMPARE(f.form.ui.lblRight2->caption(), QStringLiteral("37.33"));
 }
 
 void TestClock::freeInputHasNoStatistics()

@@ -195,7 +195,7 @@ void TestKeystrokes::failureThreshold()
     QCOMPARE(f.runtime.messages.size(), 2);
     QCOMPARE(f.runtime.messages[0].prompt, QStringLiteral("任务失败！！"));
     QCOMPARE(f.runtime.messages[0].title, QStringLiteral("错误"));
-    QCOMPARE(f.runtime.messages[0].style, 16);
+    QCOMPARE(f.runtime.messages[0].style, MsgBoxStyle::Critical);
     QCOMPARE(f.runtime.messages[1].prompt, QStringLiteral("自由录入"));
     QCOMPARE(f.runtime.dialogs.size(), 2);
     QCOMPARE(f.module.ErrorCount, 0);

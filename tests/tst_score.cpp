@@ -64,6 +64,7 @@ QStringList entryLines(const QString &stamp, const QString &name, const QString 
 dlgScore *finishPractice(PracticeFixture &f, const QString &speed = QStringLiteral("85.5"),
     const QString &score = QStringLiteral("72.34"))
 {
+    QCoreApplication::sendPostedEvents(); // an OK clicked before takes effect
     if (!f.form.isEnabled())
         return nullptr;
     f.offer("abcdefghij\r\n");
@@ -257,7 +258,7 @@ void TestScore::nameInEntry()
 void TestScore::dialogAsCreated()
 {
     PracticeFixture f;
-    dlgScore created(f.runtime, f.module, f.form);
+    dlgScore created(f.runtime, PracticeResult());
     dlgScore *dialog = &created;
     QCOMPARE(dialog->windowTitle(), QStringLiteral("成绩"));
     QVERIFY(dialog->windowFlags() & Qt::Tool); // not in the task bar
@@ -409,7 +410,7 @@ void TestScore::awardsShown()
     // The learner's one error is a tenth of the text: not over half.
     f.runtime.randomDraws.enqueue(draw);
     const QImage chosen
-        = dlgScore(f.runtime, f.module, f.form).ui.Image2[picture]->pixmap().toImage();
+        = dlgScore(f.runtime, PracticeResult()).ui.Image2[picture]->pixmap().toImage();
     const Ui::dlgScore &ui = finishPractice(f, speed, score)->ui;
     QCOMPARE(!ui.picFrame1->isHidden(), frame);
     for (int i = 1; i <= 14; ++i) {
@@ -499,7 +500,7 @@ void TestScore::failedSaveWarnsAndRetries()
     QCOMPARE(warning.prompt,
         QStringLiteral("  无法保存成绩到： \r\n\r\n") + QDir::currentPath()
             + QStringLiteral("\r\n\r\n请检查一下文件(夹)!"));
-    QCOMPARE(warning.style, 48);
+    QCOMPARE(warning.style, MsgBoxStyle::Exclamation);
     QCOMPARE(warning.title, QStringLiteral("提示"));
 
     QVERIFY(QDir(f.dir.path()).rmdir(reportFileName()));
@@ -553,7 +554,7 @@ void TestScore::failedWriteLeavesFileAsItWas()
     const int status = withFileSizeLimit(1200, [&] {
         dialog->ui.cmdSave->click();
         const FakeRuntime::Message &last = f.runtime.messages.constLast();
-        return !dialog->isSaved() && last.style == 48
+        return !dialog->isSaved() && last.style == MsgBoxStyle::Exclamation
             && last.prompt.startsWith(QStringLiteral("  无法保存成绩到："));
     });
     QCOMPARE(status, 0);
@@ -622,6 +623,7 @@ void TestScore::dismissedDialogNeverActs()
     };
     // Dismissed from inside the program's event loop, as a click is: the dialog's
     // deletion then waits until that loop runs again.
+    const qsizetype dialogs = f.runtime.dialogs.size();
     QEventLoop program;
     QTimer::singleShot(0, &program, [&] {
         if (closeBox)
@@ -631,6 +633,7 @@ void TestScore::dismissedDialogNeverActs()
         program.quit();
     });
     program.exec();
+    QTRY_COMPARE(f.runtime.dialogs.size(), dialogs + 1); // the next practice has started
     QCOMPARE(f.runtime.endCalls, 1);
     QCOMPARE(readAll(reportPath(f)).count("\r\n"), NewReport);
 }
@@ -775,6 +778,7 @@ void TestScore::closingActsAsOK()
     const int dialogsBefore = f.runtime.dialogs.size();
     dialog->close();
     QVERIFY(!dialog->isVisible());
+    QCoreApplication::sendPostedEvents(); // the main window acts after the dialog's handler
     QVERIFY(f.form.isEnabled());
     QCOMPARE(f.runtime.dialogs.size(), dialogsBefore + 1); // a new practice began
     QVERIFY(!QFile::exists(reportPath(f))); // the unsaved result is dropped
@@ -792,6 +796,7 @@ void TestScore::okStartsNewPracticeWithFreshDialog()
     for (int i = 0; i < 3; ++i)
         first->Timer1_Timer();
     first->ui.cmdOK->click();
+    QCoreApplication::sendPostedEvents();
     QVERIFY(f.form.isEnabled());
     QVERIFY(f.form.ui.Timer1->isEnabled());
     QCOMPARE(f.form.state().TypedChars, 0);
@@ -850,7 +855,7 @@ void TestScore::reportCommand()
     }
     QCOMPARE(f.runtime.messages.size(), shown + 1);
     QCOMPARE(f.runtime.messages.constLast().prompt, QStringLiteral("成绩单不存在！"));
-    QCOMPARE(f.runtime.messages.constLast().style, 0);
+    QCOMPARE(f.runtime.messages.constLast().style, MsgBoxStyle::Plain);
     QCOMPARE(f.runtime.messages.constLast().title, QStringLiteral("Keyvale"));
 }
 

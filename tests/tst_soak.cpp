@@ -180,6 +180,7 @@ void Soak::handleScoreDialog()
         dialog->ui.cmdOK->click();
     else
         dialog->close();
+    QCoreApplication::sendPostedEvents(); // the new practice starts
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -156,7 +156,7 @@ void TestTextReading::cancelEntersFreeInput()
     f.load();
     QCOMPARE(f.runtime.messages.size(), 1);
     QCOMPARE(f.runtime.messages[0].prompt, QStringLiteral("自由录入"));
-    QCOMPARE(f.runtime.messages[0].style, 0);
+    QCOMPARE(f.runtime.messages[0].style, MsgBoxStyle::Plain);
     QCOMPARE(f.runtime.messages[0].title, QStringLiteral("Keyvale"));
     QCOMPARE(f.form.windowTitle(), QStringLiteral("Keyvale－自由录入"));
     QCOMPARE(f.form.ui.lblResult[1]->caption(), QStringLiteral("字符总数："));
@@ -403,7 +403,7 @@ void TestTextReading::unreadableFileAsksAgain()
     QCOMPARE(f.runtime.dialogs.size(), 2); // asked again after the failure
     QCOMPARE(f.runtime.messages.size(), 2);
     const FakeRuntime::Message &message = f.runtime.messages.constFirst();
-    QCOMPARE(message.style, 16);
+    QCOMPARE(message.style, MsgBoxStyle::Critical);
     QVERIFY2(message.prompt.contains(reason), qPrintable(message.prompt));
     QVERIFY2(message.prompt.contains(bad), qPrintable(message.prompt));
     // The second dialog was cancelled: free input, with no trace of the failed file.
