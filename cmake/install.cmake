@@ -19,7 +19,6 @@ install(CODE [[
 # expected under it, as in resources/screenshots/.
 set(KEYVALE_HOMEPAGE "https://larkmoor.org/keyvale/" CACHE STRING
     "The project's web page, ending in a slash; the metainfo names its screenshots below it")
-set(KEYVALE_RELEASE_DATE 2026-12-07)
 
 install(FILES resources/${KEYVALE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
@@ -34,10 +33,10 @@ install(DIRECTORY resources/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/i
 # so that the same page always gives the same bytes.
 find_program(KEYVALE_GZIP gzip REQUIRED)
 set(manpage ${CMAKE_BINARY_DIR}/man/keyvale.1)
+configure_file(resources/keyvale.1 ${manpage} @ONLY)
 add_custom_command(OUTPUT ${manpage}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/resources/keyvale.1 ${manpage}
-    COMMAND ${KEYVALE_GZIP} -n -9 -f ${manpage}
-    DEPENDS resources/keyvale.1
+    COMMAND ${KEYVALE_GZIP} -n -9 -f -k ${manpage}
+    DEPENDS ${manpage}
     COMMENT "Compressing the manual page"
     VERBATIM)
 add_custom_target(keyvale_manpage ALL DEPENDS ${manpage}.gz)

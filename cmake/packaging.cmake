@@ -7,6 +7,9 @@ if(KEYVALE_DEBIAN_PACKAGE)
     # copyright (DEP-5) and changelog.gz (a native package's name for it) stand in
     # for LICENSE in the package's documentation folder.
     set(debian_dir ${CMAKE_BINARY_DIR}/debian)
+    # The changelog dates the release as RFC 2822 wants it.
+    execute_process(COMMAND date -u -R -d ${KEYVALE_RELEASE_DATE}
+        OUTPUT_VARIABLE KEYVALE_RELEASE_TIME OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
     foreach(name copyright changelog)
         file(READ ${CMAKE_CURRENT_SOURCE_DIR}/cmake/debian/${name} text)
         string(REGEX REPLACE "^(#[^\n]*\n)+" "" text "${text}")
@@ -45,12 +48,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${KEYVALE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries' packages come from dpkg-shlibdeps; the rest are what the program
-# needs at run time but does not link: Chinese and Arial-compatible faces, Qt's
-# Chinese strings, the desktop's opener for the score report, and libcanberra, which
-# plays the Wayland bell and is loaded at run time.
+# needs at run time but does not link, listed in cmake/debian/depends.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-wqy-microhei, fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation, xdg-utils, qt6-translations-l10n, libcanberra0")
+file(STRINGS cmake/debian/depends depends REGEX "^[^#]")
+list(JOIN depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The bell's sound, and libcanberra's PulseAudio (and PipeWire) back end, the only one
 # the program uses: without either the Wayland bell is silent. A web browser shows the
 # score report.

@@ -1,6 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the scripts that need Debian packages.
 #
+# run_time_packages: the packages the program needs at run time (cmake/debian/depends).
+run_time_packages() {
+    grep -v '^#' "$(dirname "${BASH_SOURCE[0]}")/../cmake/debian/depends"
+}
+
 # install_missing WHO PACKAGE...: installs those of the packages that are missing. As
 # root it installs them with apt-get; as any other user it prints the apt-get line to
 # run and exits. WHO names the script in what it prints.

@@ -13,18 +13,15 @@ packages=(
     qt6-base-dev
     # the header of libcanberra, which plays the bell on Wayland (loaded at run time)
     libcanberra-dev
-    # Chinese faces standing in for the designed ones, and a metric-compatible Arial
-    fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
-    # Qt's own dialogs and buttons in Chinese; the desktop's opener for the score report
-    qt6-translations-l10n xdg-utils
     # a private X server and real input events for the end-to-end test and screenshots
     xvfb xdotool imagemagick libx11-dev
-    # the validators that the tests run on the installed menu entry and metainfo
-    desktop-file-utils appstream
+    # the validators that the tests run on the installed menu entry and metainfo, and
+    # the formatter the sources are checked with
+    desktop-file-utils appstream clang-format
 )
 
 source scripts/packages.sh
-install_missing setup "${packages[@]}"
+install_missing setup "${packages[@]}" $(run_time_packages)
 
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

@@ -3,8 +3,9 @@
 # program and its texts, the link to it, the menu entry, the AppStream metainfo, the
 # icons, the manual page and the licence. With -DVALIDATE=desktop or
 # -DVALIDATE=appstream it also runs that standard's own validator on what was installed.
-# Run as: cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DPREFIX=... [-DVALIDATE=...] -P installcheck.cmake
-set(app_id org.larkmoor.Keyvale)
+# Run as: cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DPREFIX=... -DAPP_ID=... -DVERSION=...
+#         [-DVALIDATE=...] -P installcheck.cmake
+set(app_id ${APP_ID})
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -78,8 +79,7 @@ foreach(size IN LISTS icon_sizes)
 endforeach()
 
 # The metainfo names the release that CMakeLists.txt sets, with nothing left to fill in.
-file(STRINGS "${SOURCE_DIR}/CMakeLists.txt" version_line REGEX "^set\\(KEYVALE_VERSION ")
-string(REGEX REPLACE "^set\\(KEYVALE_VERSION ([^)]+)\\).*" "\\1" version "${version_line}")
+set(version ${VERSION})
 file(READ "${PREFIX}/share/metainfo/${app_id}.metainfo.xml" metainfo)
 string(FIND "${metainfo}" "@" placeholder)
 string(FIND "${metainfo}" "<release version=\"${version}\"" release)
