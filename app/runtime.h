@@ -86,7 +86,4 @@ public:
     // implementation does not return; the double records the call and returns,
     // so callers return straight after calling it.
     virtual void endProgram() = 0;
-
-    // Seconds since midnight of now(), with its milliseconds.
-    double secondsSinceMidnight() const;
 };

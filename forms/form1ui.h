@@ -5,7 +5,6 @@
 // positions, sizes, colours, fonts, captions, tool tips, the two timers, the open-file
 // dialog and the hidden pop-up menu. No behaviour lives here; practice/ drives them.
 
-#include "commondialog.h"
 #include "controlarray.h"
 #include "label.h"
 #include "timer.h"
@@ -43,7 +42,16 @@ struct Form1
     Timer *Timer1 = nullptr;
     Timer *Timer2 = nullptr;
 
-    CommonDialog CommonDialog1;
+    // The open-file dialog's settings, as the practice code sets them and reads the
+    // chosen name back; the run-time services show the dialog.
+    struct
+    {
+        QString fileName;
+        QString filter;
+        int filterIndex = 0;
+        // A file to select as the dialog opens, once.
+        QString selectedFile;
+    } CommonDialog1;
 
     QMenu *menuFile = nullptr;
     QAction *menuOpen = nullptr;

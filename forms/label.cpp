@@ -25,7 +25,8 @@ Label *Label::autoSized(QWidget *parent, int left, int top, const QFont &font, q
     label->setForeColor(foreColor);
     label->setFont(font);
     label->move(px(left), px(top));
-    label->setAutoSize(true);
+    label->m_autoSize = true;
+    label->fitCaption();
     label->setCaption(caption);
     return label;
 }
@@ -38,13 +39,6 @@ void Label::setCaption(const QString &caption)
     if (m_autoSize)
         fitCaption();
     Q_EMIT captionChanged(caption);
-}
-
-void Label::setAutoSize(bool autoSize)
-{
-    m_autoSize = autoSize;
-    if (autoSize)
-        fitCaption();
 }
 
 void Label::fitCaption()

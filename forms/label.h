@@ -16,8 +16,6 @@ public:
     QString caption() const { return text(); }
     void setCaption(const QString &caption);
 
-    void setAutoSize(bool autoSize);
-
     // Opaque labels fill their rectangle with the back colour.
     void setOpaque(bool opaque);
 

@@ -45,7 +45,7 @@ void Form1::chooseTextSource()
     // A file that cannot be read is reported and the dialog opens again, until a text
     // loads or the learner cancels into free input.
     for (;;) {
-        CommonDialog &dialog = ui.CommonDialog1;
+        auto &dialog = ui.CommonDialog1;
         QString folder = QCoreApplication::applicationDirPath();
         if (!m_practiceFile.isEmpty()) {
             folder = QFileInfo(m_practiceFile).absolutePath();
@@ -55,7 +55,8 @@ void Form1::chooseTextSource()
             = QDir::toNativeSeparators(folder) + QDir::separator() + QStringLiteral("*.txt");
         dialog.filter = TextFilter;
         dialog.filterIndex = 1;
-        dialog.showOpen(m_runtime, this);
+        dialog.fileName = m_runtime.showOpenDialog(this, dialog.fileName, dialog.filter,
+            dialog.filterIndex, std::exchange(dialog.selectedFile, QString()));
 
         // Cancelling leaves the preset name, which ends in "*.txt".
         const bool chosen = dialog.fileName.right(5).left(1) != QLatin1String("*");

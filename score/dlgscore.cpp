@@ -62,7 +62,7 @@ void dlgScore::Form_Load()
     ui.txtResult->selectAll();
     ui.txtResult->setFocus();
 
-    // One reading of the clock for both: the moment the result was shown.
+    // One reading of the clock, the moment the result was shown, for all three.
     const QDateTime now = m_runtime.now();
     ui.lblDate->setCaption(formatLongDate(now.date()));
     ui.lblTime->setCaption(formatTime24(now.time()));
@@ -75,7 +75,7 @@ void dlgScore::Form_Load()
     const float speed = float(val(ui.lblScore[2]->caption()));
     const float score = float(val(ui.lblScore[3]->caption()));
 
-    m_runtime.randomize(m_runtime.secondsSinceMidnight());
+    m_runtime.randomize(now.time().msecsSinceStartOfDay() / 1000.0);
     const int chosen = awardPicture(float(m_runtime.rnd()));
 
     const Awards awards = awardsFor(score, speed, m_result.errorCount, m_result.totalChars);
