@@ -8,12 +8,20 @@
 // the window, then reads the pixels, so it takes no processor time from the program
 // it measures, and the time it reports is when the drawing reached the server.
 //
-// Usage: latency [--rows N] [--samples FILE] path/to/keyvale path/to/minimal_window
+// With --errors every fourth key typed is wrong (another letter than the text's), in
+// both windows alike: in the practice window it rings the X bell and turns the row's
+// marker red as well. Its place moves on by one each row, so that a quarter of the
+// row ends are wrong keys too. A quarter of the text's characters stays under the
+// third at which the practice fails.
+//
+// Usage: latency [--rows N] [--errors] [--samples FILE] path/to/keyvale
+//        path/to/minimal_window
 // (N rows of 20 keys a side, a multiple of 3, default 24: eight blocks; FILE receives
 // every key's figures: row, key in the row, practice ms, minimal ms)
 
 #include "xsession.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
 
@@ -41,12 +49,35 @@ constexpr double TimeoutMs = 2000;
 // Letters wide enough that a drawn glyph never looks like the blinking caret.
 const char Letters[] = "abcdeghkmnopqsuvwxyz";
 
+constexpr int LetterCount = sizeof Letters - 1;
+
+int letter(int r, int i)
+{
+    return (r * 7 + i * 3) % LetterCount;
+}
+
+bool wrong(int r, int i)
+{
+    return (r + i) % 4 == 3;
+}
+
 std::string row(int r)
 {
     std::string text;
     for (int i = 0; i < RowLength; ++i)
-        text += Letters[(r * 7 + i * 3) % (sizeof Letters - 1)];
+        text += Letters[letter(r, i)];
     return text;
+}
+
+// The keys typed for row r: the row itself, or with a wrong letter in every fourth place.
+std::string typed(int r, bool errors)
+{
+    std::string keys = row(r);
+    for (int i = 0; errors && i < RowLength; ++i) {
+        if (wrong(r, i))
+            keys[size_t(i)] = Letters[(letter(r, i) + LetterCount / 2) % LetterCount];
+    }
+    return keys;
 }
 
 struct Image
@@ -81,6 +112,10 @@ int changedWidth(const XImage *a, const XImage *b)
     return last - first + 1;
 }
 
+// X bells rung, as XKB reports them: proof that the wrong keys were taken as errors.
+int bellEvent = -1;
+int bellsRung = 0;
+
 // Drawing into one window, as the DAMAGE extension reports it.
 class DamageWatch
 {
@@ -102,6 +137,8 @@ public:
         while (XPending(m_display)) {
             XEvent event;
             XNextEvent(m_display, &event);
+            if (event.type == bellEvent)
+                bellsRung += reinterpret_cast<XkbEvent *>(&event)->any.xkb_type == XkbBellNotify;
             if (event.type != m_eventBase + XDamageNotify)
                 continue;
             // Another window's report is acknowledged too: unacknowledged, it would
@@ -181,9 +218,15 @@ Summary summarise(std::vector<double> samples)
 int main(int argc, char *argv[])
 {
     int rows = 24;
+    bool errors = false;
     const char *samplesFile = nullptr;
     int first = 1;
     while (argc > first + 1 && argv[first][0] == '-') {
+        if (std::strcmp(argv[first], "--errors") == 0) {
+            errors = true;
+            ++first;
+            continue;
+        }
         if (std::strcmp(argv[first], "--rows") == 0)
             rows = std::atoi(argv[first + 1]);
         else if (std::strcmp(argv[first], "--samples") == 0)
@@ -194,7 +237,7 @@ int main(int argc, char *argv[])
     }
     if (argc != first + 2 || rows < 3 || rows % 3 != 0) {
         std::fprintf(stderr,
-            "usage: latency [--rows N] [--samples FILE] path/to/keyvale "
+            "usage: latency [--rows N] [--errors] [--samples FILE] path/to/keyvale "
             "path/to/minimal_window\n");
         return 2;
     }
@@ -203,7 +246,10 @@ int main(int argc, char *argv[])
     // The dialog is typed into: keep the path to lower-case letters, digits and . / -
     for (char &c : folder)
         c = char(std::tolower(static_cast<unsigned char>(c)));
-    mkdir(folder.c_str(), 0700);
+    if (folder != folderTemplate) {
+        mkdir(folder.c_str(), 0700);
+        rmdir(folderTemplate);
+    }
     {
         std::ofstream text(folder + "/text.txt", std::ios::binary);
         for (int r = 0; r < rows; ++r)
@@ -218,7 +264,7 @@ int main(int argc, char *argv[])
 
     XSession x;
     const std::string environment = "HOME=" + folder + " LC_ALL=C.UTF-8 XDG_RUNTIME_DIR=" + folder;
-    x.start(keyvale, folder, environment);
+    const pid_t keyvalePid = x.start(keyvale, folder, environment);
     // Keyvale shows Qt's dialogs in Chinese; "Open" if the translations are missing.
     const Window dialog
         = x.waitForWindow(std::vector<std::string> { "\xE6\x89\x93\xE5\xBC\x80", "Open" });
@@ -230,7 +276,7 @@ int main(int argc, char *argv[])
     x.type(folder + "/text.txt");
     x.key("Return");
     const Window practice = x.waitForWindow("Keyvale\xEF\xBC\x8D");
-    x.start(minimalWindow, folder, environment);
+    const pid_t minimalPid = x.start(minimalWindow, folder, environment);
     const Window minimal = x.waitForWindow("Minimal");
     if (!practice || !minimal) {
         std::fprintf(stderr, "latency: a window did not appear\n");
@@ -249,11 +295,14 @@ int main(int argc, char *argv[])
     }
     DamageWatch practiceDrawn(x.display(), damageEvent, practice);
     DamageWatch minimalDrawn(x.display(), damageEvent, minimal);
+    int xkbOpcode, xkbError, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
+    if (XkbQueryExtension(x.display(), &xkbOpcode, &bellEvent, &xkbError, &xkbMajor, &xkbMinor))
+        XkbSelectEvents(x.display(), XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
 
     std::vector<double> ours, floor;
     int timeouts = 0;
     for (int r = 0; r < rows; ++r) {
-        const std::string keys = row(r);
+        const std::string keys = typed(r, errors);
         x.focus(practice);
         usleep(150'000);
         for (char c : keys) {
@@ -282,6 +331,10 @@ int main(int argc, char *argv[])
     const Summary b = summarise(floor);
     std::printf("keys per window: %zu (%d rows of %d, row ends and block changes included)\n",
         ours.size(), rows, RowLength);
+    XSync(x.display(), False);
+    practiceDrawn.drawn(); // the last bells
+    std::printf(
+        "wrong keys typed: %d; X bells rung: %d\n", errors ? int(ours.size()) / 4 : 0, bellsRung);
     std::printf("%-20s %10s %10s\n", "", "median ms", "p95 ms");
     std::printf("%-20s %10.2f %10.2f\n", "practice window", a.median, a.p95);
     std::printf("%-20s %10.2f %10.2f\n", "minimal QLineEdit", b.median, b.p95);
@@ -290,16 +343,18 @@ int main(int argc, char *argv[])
     std::printf("%-20s %10.2f %10.2f\n", "added ms", a.median - b.median, a.p95 - b.p95);
 
     // The same keys by kind: a row's last key moves to the next row, and the last key
-    // of a block's third row also shows the next three lines.
+    // of a block's third row also shows the next three lines. The wrong keys, of
+    // every kind, are counted apart as well.
     std::printf("\nmedians by key, practice / minimal ms:\n");
-    const char *kinds[] = { "keys within a row", "row ends", "block changes" };
-    for (int kind = 0; kind < 3; ++kind) {
+    const char *kinds[] = { "keys within a row", "row ends", "block changes", "wrong keys" };
+    for (int kind = 0; kind < (errors ? 4 : 3); ++kind) {
         std::vector<double> practiceKeys, minimalKeys;
         for (size_t i = 0; i < ours.size(); ++i) {
             const bool rowEnd = i % RowLength == RowLength - 1;
             const bool blockEnd = rowEnd && (i / RowLength) % 3 == 2;
             if ((kind == 0 && !rowEnd) || (kind == 1 && rowEnd && !blockEnd)
-                || (kind == 2 && blockEnd)) {
+                || (kind == 2 && blockEnd)
+                || (kind == 3 && wrong(int(i) / RowLength, int(i) % RowLength))) {
                 practiceKeys.push_back(ours[i]);
                 minimalKeys.push_back(floor[i]);
             }
@@ -311,6 +366,9 @@ int main(int argc, char *argv[])
     }
     if (timeouts)
         std::printf("keys never seen on screen within %.0f ms: %d\n", TimeoutMs, timeouts);
+    // The programs first: ending, they may still write into the folder.
+    x.stop(keyvalePid);
+    x.stop(minimalPid);
     std::string remove = "rm -rf '" + folder + "'";
     return std::system(remove.c_str()) == 0 && timeouts == 0 ? 0 : 1;
 }

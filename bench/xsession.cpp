@@ -75,6 +75,20 @@ XSession::XSession()
         die(("cannot connect to Xvfb on " + m_name).c_str());
     }
     std::remove(m_log.c_str());
+    checkXTest();
+}
+
+XSession::XSession(const std::string &display)
+    : m_display(XOpenDisplay(display.c_str()))
+    , m_name(display)
+{
+    if (!m_display)
+        die(("cannot connect to " + display).c_str());
+    checkXTest();
+}
+
+void XSession::checkXTest()
+{
     XSetErrorHandler(ignoreError);
     int event, error, major, minor;
     if (!XTestQueryExtension(m_display, &event, &error, &major, &minor))
@@ -147,8 +161,8 @@ XSession::~XSession()
     }
 }
 
-pid_t XSession::start(
-    const std::string &program, const std::string &workingDirectory, const std::string &environment)
+pid_t XSession::start(const std::string &program, const std::string &workingDirectory,
+    const std::string &environment, const std::vector<std::string> &arguments)
 {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -171,7 +185,11 @@ pid_t XSession::start(
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
-        execlp(program.c_str(), program.c_str(), nullptr);
+        std::vector<char *> argv { const_cast<char *>(program.c_str()) };
+        for (const std::string &argument : arguments)
+            argv.push_back(const_cast<char *>(argument.c_str()));
+        argv.push_back(nullptr);
+        execvp(program.c_str(), argv.data());
         _exit(127);
     }
     g_started.push_back(pid);

@@ -14,14 +14,19 @@ class XSession
 {
 public:
     XSession(); // starts Xvfb and connects; exits the process on failure
+    // Connects to a running X server instead, such as the one a nested Wayland
+    // compositor shows its window in; exits the process on failure.
+    explicit XSession(const std::string &display);
     ~XSession(); // stops every program started and the server
 
     Display *display() const { return m_display; }
     const std::string &name() const { return m_name; }
 
-    // Starts a program with DISPLAY set and the given extra environment ("NAME=value").
+    // Starts a program with DISPLAY set, the given extra environment ("NAME=value"
+    // pairs, separated by spaces) and arguments.
     pid_t start(const std::string &program, const std::string &workingDirectory,
-        const std::string &environment = std::string());
+        const std::string &environment = std::string(),
+        const std::vector<std::string> &arguments = {});
     void stop(pid_t pid);
 
     // The first mapped top-level window whose caption starts with prefix, waiting up
@@ -39,6 +44,7 @@ public:
 
 private:
     Display *startServer();
+    void checkXTest();
 
     Display *m_display = nullptr;
     std::string m_name;

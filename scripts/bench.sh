@@ -3,7 +3,11 @@
 # Measures Keyvale against its floors and two typing tutors from Debian, and prints one
 # markdown table with the machine and the date:
 #   - keystroke-to-screen latency against a window with one QLineEdit (bench/latency),
-#     real X key events, row ends and block changes included;
+#     real X key events, row ends and block changes included; then again with every
+#     fourth key wrong, ringing the X bell and turning the row's marker red;
+#   - the time from a wrong key to the first sound at the sound sink, with Keyvale as a
+#     Wayland client of a nested Weston and a private PulseAudio null sink
+#     (bench/sound.sh, bench/sound_latency);
 #   - keystroke cost in the process against a bare QLineEdit (bench/keystroke_bench);
 #   - start-up time and peak memory (VmHWM) against the minimal window, a plain Qt
 #     program showing the same first screen with the same dialog (bench/same_content),
@@ -30,29 +34,31 @@ esac
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-translations-l10n libcanberra-dev
-    # the faces the windows ask for
-    fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
+    qt6-base-dev libcanberra-dev
     # a private X server, real input and the drawing reports the tools watch
     xvfb xdotool libx11-dev libxtst-dev libxdamage-dev
+    # a nested Wayland compositor, a private sound server and the sound Keyvale plays
+    weston qt6-wayland dbus-daemon pulseaudio pulseaudio-utils libcanberra-pulse
+    sound-theme-freedesktop
     # the typing tutors compared with (TIPP10 keeps its lessons in SQLite)
     tipp10 libqt6sql6-sqlite klavaro
 )
 
 source scripts/packages.sh
-install_missing bench "${packages[@]}" >&2
+# and what the program needs at run time, its faces among them
+install_missing bench "${packages[@]}" $(run_time_packages) >&2
 
 build="build-bench"
 echo "bench: building in $build/" >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKEYVALE_BUILD_TESTS=ON \
     -DKEYVALE_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target keyvale keystroke_bench minimal_window \
-    same_content latency startwatch >/dev/null
+    same_content latency startwatch sound_latency >/dev/null
 
 if ((quick)); then
-    keystroke_rounds=1 latency_rows=3 startup_rounds=1
+    keystroke_rounds=1 latency_rows=3 sound_keys=10 startup_rounds=1
 else
-    keystroke_rounds=12 latency_rows=36 startup_rounds=21
+    keystroke_rounds=12 latency_rows=36 sound_keys=100 startup_rounds=21
 fi
 logs=$build/bench-logs
 mkdir -p "$logs"
@@ -72,18 +78,40 @@ read -r cost_keyvale_median cost_keyvale_p99 < <(awk '/^practice window/ { print
 read -r cost_bare_median cost_bare_p99 < <(awk '/^bare QLineEdit/ { print $3, $4 }' "$logs/keystroke.txt")
 cost_keys=$(awk '/^keystrokes per side/ { print $4 }' "$logs/keystroke.txt")
 
-echo "bench: keystroke-to-screen latency ($latency_rows rows)" >&2
+# latency NAME [--errors]: runs the latency tool into $logs/NAME.txt.
 latency_status=0
-"$build/bench/latency" --rows "$latency_rows" "$build/keyvale" "$build/bench/minimal_window" \
-    >"$logs/latency.txt" 2>"$logs/latency.err" || latency_status=$?
-if [[ ! -s $logs/latency.txt ]]; then
-    echo "bench: the latency tool failed:" >&2
-    cat "$logs/latency.err" >&2
-    exit 1
-fi
+latency() {
+    local log=$logs/$1.txt
+    shift
+    "$build/bench/latency" --rows "$latency_rows" "$@" "$build/keyvale" \
+        "$build/bench/minimal_window" >"$log" 2>"${log%.txt}.err" || latency_status=$?
+    if [[ ! -s $log ]]; then
+        echo "bench: the latency tool failed:" >&2
+        cat "${log%.txt}.err" >&2
+        exit 1
+    fi
+}
+echo "bench: keystroke-to-screen latency ($latency_rows rows)" >&2
+latency latency
 read -r lat_keyvale_median lat_keyvale_p95 < <(awk '/^practice window/ { print $3, $4 }' "$logs/latency.txt")
 read -r lat_minimal_median lat_minimal_p95 < <(awk '/^minimal QLineEdit/ { print $3, $4 }' "$logs/latency.txt")
 lat_keys=$(awk '/^keys per window/ { print $4 }' "$logs/latency.txt")
+echo "bench: keystroke-to-screen latency with wrong keys ($latency_rows rows)" >&2
+latency latency-errors --errors
+read -r err_keyvale_median err_keyvale_p95 < <(awk '/^practice window/ { print $3, $4 }' "$logs/latency-errors.txt")
+read -r err_minimal_median err_minimal_p95 < <(awk '/^minimal QLineEdit/ { print $3, $4 }' "$logs/latency-errors.txt")
+read -r err_wrong err_bells < <(awk '/^wrong keys typed/ { print $4 + 0, $8 }' "$logs/latency-errors.txt")
+
+echo "bench: wrong key to sound on Wayland ($sound_keys wrong keys)" >&2
+sound_status=0
+BUILD_DIR=$build bash bench/sound.sh "$sound_keys" >"$logs/sound.txt" 2>"$logs/sound.err" ||
+    sound_status=$?
+read -r sound_median sound_p95 < <(awk '/^key to first sound/ { print $5, $6 }' "$logs/sound.txt")
+if [[ -z ${sound_median:-} ]]; then
+    echo "bench: the sound tool failed:" >&2
+    cat "$logs/sound.txt" "$logs/sound.err" >&2
+    exit 1
+fi
 
 echo "bench: start-up and memory ($startup_rounds rounds)" >&2
 BUILD_DIR=$build bash bench/startup.sh "$startup_rounds" >"$logs/startup.txt" 2>"$logs/startup.err"
@@ -111,6 +139,14 @@ row() {
         }
         printf "| %s | " format " | %s | " format " | %.2f | %s | %s |\n",
             measure, ours, name, theirs, ratio, goal, met
+    }'
+}
+# A row for a figure held to a fixed bound: bound MEASURE OURS UNIT DECIMALS MOST
+bound() {
+    awk -v measure="$1" -v ours="$2" -v unit="$3" -v decimals="$4" -v most="$5" 'BEGIN {
+        met = (sprintf("%." decimals "f", ours) + 0 <= most + 0) ? "yes" : "**no**"
+        printf "| %s | %." decimals "f %s | – | – | – | ≤ %s %s | %s |\n",
+            measure, ours, unit, most, unit, met
     }'
 }
 mib() { awk -v k="$1" 'BEGIN { printf "%.2f", k / 1024 }'; }
@@ -143,6 +179,13 @@ row "keystroke-to-screen latency, median ($lat_keys keys)" "$lat_keyvale_median"
     "$line_window" "$lat_minimal_median" ms 2 "<= 1.15"
 row "keystroke-to-screen latency, 95th percentile" "$lat_keyvale_p95" \
     "$line_window" "$lat_minimal_p95" ms 2 "<= 1.30"
+row "keystroke-to-screen latency with wrong keys, median ($lat_keys keys, $err_wrong wrong)" \
+    "$err_keyvale_median" "$line_window" "$err_minimal_median" ms 2 "<= 1.15"
+row "keystroke-to-screen latency with wrong keys, 95th percentile" "$err_keyvale_p95" \
+    "$line_window" "$err_minimal_p95" ms 2 "<= 1.30"
+bound "wrong key to first sound at the sink (Wayland), median ($sound_keys wrong keys)" \
+    "$sound_median" ms 1 25
+bound "wrong key to first sound at the sink (Wayland), 95th percentile" "$sound_p95" ms 1 50
 row "keystroke cost, median ($cost_keys keys)" "$cost_keyvale_median" "$bare_box" \
     "$cost_bare_median" µs 1 "<= 2"
 row "keystroke cost, 99th percentile" "$cost_keyvale_p99" "$bare_box" \
@@ -169,10 +212,20 @@ awk '/^keys within a row|^row ends|^block changes/ {
         printf "Latency medians by kind of key, Keyvale / the `QLineEdit` window (ms):\n"
         for (i = 1; i <= n; ++i) printf "- %s\n", parts[i]
     }' "$logs/latency.txt"
+awk '/^wrong keys +[0-9]/ { sub(/^wrong keys +/, ""); gsub(/ +/, " ")
+        print "- wrong keys, in the run with them: " $0 }' "$logs/latency-errors.txt"
 
 if ((latency_status)); then
     echo
-    echo "Some keys were never seen on screen: $(grep -h 'never seen' "$logs/latency.txt" || true)"
+    echo "Some keys were never seen on screen: $(grep -h 'never seen' "$logs"/latency*.txt || true)"
+fi
+if [[ $err_bells != "$err_wrong" ]]; then
+    echo
+    echo "$err_wrong wrong keys rang the X bell $err_bells times."
+fi
+if ((sound_status)); then
+    echo
+    echo "Not every wrong key was heard on Wayland: $(head -n 1 "$logs/sound.txt")"
 fi
 if [[ ${shown[keyvale]} != "${shown[same_content]}" ]]; then
     echo
