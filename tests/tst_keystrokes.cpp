@@ -426,7 +426,8 @@ void TestKeystrokes::failuresAreTrapped()
         f.runtime.onMessage = [](const FakeRuntime::Message &) {
             throw std::logic_error("guard");
         };
-        QVERIFY_THROWS_EXCEPTION(std::logic_error, f.type(f.box(1), QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(
+            std::logic_error, f.form.txtinput_KeyPress(1, U'x', TypingBox::Source::Key));
     }
 }
 
