@@ -63,6 +63,15 @@ fi
 logs=$build/bench-logs
 mkdir -p "$logs"
 
+# One private session bus for every program the tools start, as a desktop has: without
+# one, each program's D-Bus library would launch a bus of its own on the X display,
+# which outlives it.
+bus=$(mktemp -d)
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$bus/address" 4>"$bus/pid"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$bus/address")
+export DBUS_SESSION_BUS_ADDRESS
+trap 'kill "$(cat "$bus/pid")" 2>/dev/null; rm -rf "$bus"' EXIT
+
 cpu=$(grep -m 1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//')
 cores=$(nproc)
 debian=$(cat /etc/debian_version)
