@@ -4,6 +4,7 @@
 #include "app/format.h"
 #include "app/qtruntime.h"
 #include "app/soundbell.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 class TestFormat : public QObject
 {
@@ -298,11 +300,9 @@ void TestFormat::viewerAnswer()
     QFETCH(int, exitStatus);
     // A stand-in for the desktop's opener, first on the path.
     QTemporaryDir bin;
-    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
-    QVERIFY(opener.open(QIODevice::WriteOnly));
-    opener.write("#!/bin/sh\nexit " + QByteArray::number(exitStatus) + "\n");
-    opener.close();
-    opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QString opener = writeFile(
+        bin, QStringLiteral("xdg-open"), "#!/bin/sh\nexit " + QByteArray::number(exitStatus));
+    QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
     QtRuntime runtime;
