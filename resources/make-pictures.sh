@@ -93,7 +93,11 @@ leaves() {
 
 # Every picture the windows show is drawn twice: as designed, and at twice the size as
 # its "@2x" companion (award01.jpg and award01@2x.jpg), which Qt shows on screens of
-# twice the pixel density. Both come from the same drawing commands.
+# twice the pixel density. The smooth pictures (JPEG, GIF) come from the same drawing
+# commands at both sizes (scaled, below). The pixel-drawn icons and the save button's
+# bitmap have drawings of their own at twice the size: the same pictures with lines,
+# bevels and highlights one pixel wide at that size, so that diagonals and curves
+# step by one pixel, not by two.
 SCALES="1 2"
 
 # named FILE SCALE: FILE's name at SCALE, award01.jpg 2 -> award01@2x.jpg
@@ -144,18 +148,16 @@ scaled() {
     convert "${args[@]}"
 }
 
-# icon NAME SIZE DRAW-ARGS...: crisp (not anti-aliased) drawing on a clear square, at
-# each of SCALES, into NAME-SIZE.rgba and NAME@2x-(2 SIZE).rgba
+# icon NAME SIZE DRAW-ARGS...: crisp (not anti-aliased) drawing on a clear square of
+# SIZE pixels into NAME-SIZE.rgba; the companions' drawings are named NAME@2x
 icon() {
-    local name=$1 size=$2 scale; shift 2
-    for scale in $SCALES; do
-        scaled "$scale" -size "${size}x${size}" xc:none +antialias -strokewidth 1 "$@" \
-            -depth 8 "RGBA:$WORK/$(named "$name" "$scale")-$((size * scale)).rgba"
-    done
+    local name=$1 size=$2; shift 2
+    convert -size "${size}x${size}" xc:none +antialias -strokewidth 1 "$@" \
+        -depth 8 "RGBA:$WORK/$name-$size.rgba"
 }
 
-# ico NAME: NAME.ico from the 32 and 16 pixel drawings, and at each further scale
-# NAME@2x.ico from theirs (64 and 32 pixels)
+# ico NAME: NAME.ico from the 32 and 16 pixel drawings, and NAME@2x.ico from the
+# NAME@2x drawings of 64 and 32 pixels
 ico() {
     local scale name
     for scale in $SCALES; do
@@ -202,6 +204,26 @@ icon keyvale 16 \
     -fill '#FFC080' -draw 'rectangle 3,1 12,10' \
     -fill '#0000C0' -draw 'rectangle 5,3 6,9' \
     -draw 'polygon 7,5 9,3 10,3 10,4 7,7' -draw 'polygon 8,6 10,8 10,9 9,9 7,7'
+# Twice the size: the corners cut at 45 degrees, the skirts' edges ending on them, a
+# one-pixel rim and light on the top face, and the "K" with one-pixel steps
+icon keyvale@2x 64 \
+    -stroke '#000080' -fill '#C08040' -draw 'polygon 8,2 55,2 61,8 61,55 55,61 8,61 2,55 2,8' \
+    -stroke none -fill '#904820' -draw 'polygon 5,58 8,61 55,61 58,58 51,44 12,44' \
+    -fill '#A86030' -draw 'polygon 51,5 58,5 61,8 61,55 60,56 52,43' \
+    -stroke '#D89050' -fill '#FFC080' -draw 'roundrectangle 12,6 51,43 3,3' \
+    -stroke none -fill '#FFE8D0' -draw 'rectangle 15,7 48,7' -draw 'rectangle 13,9 13,40' \
+    -fill '#0000C0' -draw 'rectangle 20,12 27,37' \
+    -draw 'polygon 27,22 38,12 47,12 28,29' -draw 'polygon 31,22 47,37 38,37 27,27' \
+    -fill none -stroke '#000080' -draw 'polygon 8,2 55,2 61,8 61,55 55,61 8,61 2,55 2,8'
+icon keyvale@2x 32 \
+    -stroke '#000080' -fill '#C08040' -draw 'polygon 4,0 27,0 31,4 31,27 27,31 4,31 0,27 0,4' \
+    -stroke none -fill '#904820' -draw 'polygon 2,29 4,31 27,31 29,29 25,22 6,22' \
+    -fill '#A86030' -draw 'polygon 26,2 29,2 31,4 31,27 30,28 26,21' \
+    -stroke '#D89050' -fill '#FFC080' -draw 'roundrectangle 6,2 25,21 1,1' \
+    -stroke none -fill '#FFE8D0' -draw 'rectangle 8,3 23,3' -draw 'rectangle 7,4 7,19' \
+    -fill '#0000C0' -draw 'rectangle 10,6 13,18' \
+    -draw 'polygon 13,11 18,6 22,6 14,14' -draw 'polygon 15,11 22,18 18,18 13,13' \
+    -fill none -stroke '#000080' -draw 'polygon 4,0 27,0 31,4 31,27 27,31 4,31 0,27 0,4'
 ico keyvale
 pix png "$OUT/keyvale-32.png" "$WORK/keyvale-32.rgba" 32
 pix png "$OUT/keyvale-16.png" "$WORK/keyvale-16.rgba" 16
@@ -231,6 +253,27 @@ icon dlgscore 16 \
     -stroke none -fill '#FFF0A0' -draw 'rectangle 5,2 5,5' \
     -fill '#C08000' -draw 'rectangle 7,9 8,11' -draw 'rectangle 5,11 10,12' \
     -fill '#3040A0' -draw 'rectangle 3,13 12,15'
+# Twice the size: handles as outlined half rings, light down the bowl's left and its
+# shade following the curve on the right; the small cup keeps its plain handles
+icon dlgscore@2x 64 \
+    -stroke '#604000' -fill '#F0B020' \
+    -draw 'path "M 14,6 A 12,12 0 0 0 14,30 L 14,24 A 6,6 0 0 1 14,12 Z"' \
+    -draw 'path "M 49,6 A 12,12 0 0 1 49,30 L 49,24 A 6,6 0 0 0 49,12 Z"' \
+    -draw 'path "M 14,4 L 49,4 L 49,16 Q 49,39 31.5,39 Q 14,39 14,16 Z"' \
+    -stroke none -fill '#C08000' -draw 'path "M 40,5 L 48,5 L 48,16 Q 48,38 31.5,38 Q 42,34 42,16 Z"' \
+    -fill '#FFF0A0' -draw 'path "M 19,8 L 22,8 L 22,20 Q 22,26 24,29 Q 19,25 19,18 Z"' \
+    -stroke '#604000' -fill '#C08000' -draw 'rectangle 28,39 35,47' -draw 'rectangle 20,46 43,53' \
+    -fill '#3040A0' -draw 'rectangle 14,52 49,61' \
+    -stroke none -fill '#FFF0A0' -draw 'rectangle 24,56 39,57'
+icon dlgscore@2x 32 \
+    -fill none -stroke '#C08000' -strokewidth 2 \
+    -draw 'ellipse 7,10 4.5,4.5 90,270' -draw 'ellipse 24,10 4.5,4.5 270,450' \
+    -strokewidth 1 -stroke '#604000' -fill '#F0B020' \
+    -draw 'path "M 6,2 L 25,2 L 25,8 Q 25,19 15.5,19 Q 6,19 6,8 Z"' \
+    -stroke none -fill '#C08000' -draw 'path "M 20,3 L 24,3 L 24,8 Q 24,18 15.5,18 Q 21,15 21,8 Z"' \
+    -fill '#FFF0A0' -draw 'rectangle 9,4 10,11' \
+    -stroke '#604000' -fill '#C08000' -draw 'rectangle 14,19 17,23' -draw 'rectangle 10,22 21,26' \
+    -fill '#3040A0' -draw 'rectangle 6,26 25,31'
 ico dlgscore
 
 # ---------------------------------------------------------------------------
@@ -243,6 +286,19 @@ icon cmdok 32 \
 icon cmdok 16 \
     -stroke '#004000' -fill '#00A800' \
     -draw 'polygon 1,8 4,5 6,7 12,1 15,4 6,13'
+# Twice the size: one-pixel outline and 45-degree edges, light along the edges facing
+# up and left, shade along those facing down
+icon cmdok@2x 64 \
+    -stroke '#004000' -fill '#00A800' -draw 'polygon 4,32 14,22 24,32 50,6 60,16 24,52' \
+    -stroke '#008000' -draw 'line 5,32 24,51' -draw 'line 24,51 59,16' \
+    -stroke '#40D040' -draw 'line 7,32 14,25' -draw 'line 26,33 50,9' \
+    -stroke '#80F080' -draw 'line 6,32 14,24' -draw 'line 26,32 50,8' \
+    -fill none -stroke '#004000' -draw 'polygon 4,32 14,22 24,32 50,6 60,16 24,52'
+icon cmdok@2x 32 \
+    -stroke '#004000' -fill '#00A800' -draw 'polygon 2,16 8,10 12,14 24,2 30,8 12,26' \
+    -stroke '#008000' -draw 'line 3,16 12,25' -draw 'line 12,25 29,8' \
+    -stroke '#80F080' -draw 'line 3,16 8,11' -draw 'line 13,14 24,3' \
+    -fill none -stroke '#004000' -draw 'polygon 2,16 8,10 12,14 24,2 30,8 12,26'
 ico cmdok
 
 # ---------------------------------------------------------------------------
@@ -261,23 +317,56 @@ icon cmdscore 16 \
     -draw 'line 4,10 7,10' \
     -stroke '#E00000' -draw 'line 8,12 9,13' -draw 'line 9,13 12,10' \
     -draw 'line 8,11 9,12' -draw 'line 9,12 12,9'
+# Twice the size: a one-pixel edge, ruled lines one pixel deep with a paler one under
+# each, and a tick whose steps are single pixels
+icon cmdscore@2x 64 \
+    -stroke '#404040' -fill white -draw 'polygon 10,2 43,2 55,14 55,61 10,61' \
+    -fill '#C0C0C0' -draw 'polygon 43,2 43,14 55,14' \
+    -stroke '#0000C0' -draw 'line 16,12 37,12' -draw 'line 16,20 49,20' -draw 'line 16,28 49,28' \
+    -draw 'line 16,36 49,36' -draw 'line 16,44 33,44' \
+    -stroke '#8080E0' -draw 'line 16,13 37,13' -draw 'line 16,21 49,21' -draw 'line 16,29 49,29' \
+    -draw 'line 16,37 49,37' -draw 'line 16,45 33,45' \
+    -fill none -stroke '#E00000' -strokewidth 5 \
+    -draw 'stroke-linecap round stroke-linejoin round polyline 34.5,48.5 40.5,54.5 50.5,40.5'
+icon cmdscore@2x 32 \
+    -stroke '#404040' -fill white -draw 'polygon 4,0 21,0 27,6 27,31 4,31' \
+    -fill '#C0C0C0' -draw 'polygon 21,0 21,6 27,6' \
+    -stroke '#0000C0' -draw 'line 8,8 17,8' -draw 'line 8,12 23,12' -draw 'line 8,16 23,16' \
+    -draw 'line 8,20 15,20' \
+    -stroke '#8080E0' -draw 'line 8,9 17,9' -draw 'line 8,13 23,13' -draw 'line 8,17 23,17' \
+    -draw 'line 8,21 15,21' \
+    -fill none -stroke '#E00000' \
+    -draw 'polyline 17,23 19,25 25,18' -draw 'polyline 16,23 19,26 25,19' -draw 'polyline 16,24 19,27 25,20'
 ico cmdscore
 
 # ---------------------------------------------------------------------------
 # Save button: a floppy disk (16-colour Windows bitmap, 246 bytes; 630 at twice the size)
 # ---------------------------------------------------------------------------
-for scale in $SCALES; do
-    file=$(named cmdsave.bmp "$scale")
-    scaled "$scale" -size 16x16 xc:'#C0C0C0' +antialias -strokewidth 1 \
-        -stroke black -fill '#202090' -draw 'polygon 1,1 13,1 14,2 14,14 1,14' \
-        -stroke none -fill '#C0C0C0' -draw 'rectangle 4,2 11,5' \
-        -fill '#202090' -draw 'rectangle 9,3 10,4' \
-        -fill white -draw 'rectangle 3,8 12,13' \
-        -fill '#808080' -draw 'rectangle 4,10 11,10' -draw 'rectangle 4,12 11,12' \
-        -fill '#6060D0' -draw 'rectangle 2,2 2,12' \
+# bitmap FILE SIZE DRAW-ARGS...: crisp drawing on the button's grey, SIZE pixels square
+bitmap() {
+    local file=$1 size=$2; shift 2
+    convert -size "${size}x${size}" xc:'#C0C0C0' +antialias -strokewidth 1 "$@" \
         -alpha off -depth 8 "RGB:$WORK/$file.rgb"
-    pix bmp "$OUT/$file" "$WORK/$file.rgb" "$((16 * scale))" "$((16 * scale))"
-done
+    pix bmp "$OUT/$file" "$WORK/$file.rgb" "$size" "$size"
+}
+bitmap cmdsave.bmp 16 \
+    -stroke black -fill '#202090' -draw 'polygon 1,1 13,1 14,2 14,14 1,14' \
+    -stroke none -fill '#C0C0C0' -draw 'rectangle 4,2 11,5' \
+    -fill '#202090' -draw 'rectangle 9,3 10,4' \
+    -fill white -draw 'rectangle 3,8 12,13' \
+    -fill '#808080' -draw 'rectangle 4,10 11,10' -draw 'rectangle 4,12 11,12' \
+    -fill '#6060D0' -draw 'rectangle 2,2 2,12'
+# Twice the size: a one-pixel outline and cut corner, the shutter raised by a light
+# and a dark edge, label lines one pixel deep
+bitmap cmdsave@2x.bmp 32 \
+    -stroke black -fill '#202090' -draw 'polygon 2,2 26,2 29,5 29,29 2,29' \
+    -stroke none -fill '#6060D0' -draw 'rectangle 3,3 3,27' \
+    -fill '#C0C0C0' -draw 'rectangle 8,3 23,11' \
+    -fill white -draw 'rectangle 8,3 8,10' \
+    -fill '#808080' -draw 'rectangle 9,11 23,11' -draw 'rectangle 23,3 23,10' \
+    -fill '#202090' -draw 'rectangle 18,5 21,8' \
+    -fill white -draw 'rectangle 6,16 25,28' \
+    -fill '#808080' -draw 'rectangle 8,20 23,20' -draw 'rectangle 8,24 23,24'
 
 # ---------------------------------------------------------------------------
 # Exit button: an open door with an arrow leading out
@@ -488,7 +577,7 @@ mkdir -p "$(hicolor scalable)"
 
 cp "$OUT/keyvale-16.png" "$(hicolor 16x16)/$APP_ID.png"
 cp "$OUT/keyvale-32.png" "$(hicolor 32x32)/$APP_ID.png"
-SCALES=1 icon keycap 24 \
+icon keycap 24 \
     -stroke '#000080' -fill '#C08040' -draw 'polygon 3,1 20,1 22,3 22,20 20,22 3,22 1,20 1,3' \
     -stroke none -fill '#904820' -draw 'polygon 3,21 20,21 18,17 5,17' \
     -fill '#A86030' -draw 'polygon 21,3 21,20 19,16 19,2' \
@@ -497,7 +586,7 @@ SCALES=1 icon keycap 24 \
     -fill '#0000C0' -draw 'rectangle 7,5 9,14' \
     -draw 'polygon 10,9 14,5 16,5 10,11' -draw 'polygon 11,9 16,14 14,14 10,11' \
     -fill none -stroke '#000080' -draw 'polygon 3,1 20,1 22,3 22,20 20,22 3,22 1,20 1,3'
-SCALES=1 icon keycap 22 \
+icon keycap 22 \
     -stroke '#000080' -fill '#C08040' -draw 'polygon 3,1 18,1 20,3 20,18 18,20 3,20 1,18 1,3' \
     -stroke none -fill '#904820' -draw 'polygon 3,19 18,19 16,16 5,16' \
     -fill '#A86030' -draw 'polygon 19,3 19,18 17,15 17,2' \
