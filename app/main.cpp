@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
-#include "app/fixedsizeguard.h"
 #include "app/module1.h"
 #include "app/qtruntime.h"
 #include "app/translations.h"
@@ -55,9 +54,6 @@ int main(int argc, char *argv[])
     // pictures per palette: with the default 10 MB the program would grow with each
     // practice for a couple of hundred practices. Its few pictures need far less.
     QPixmapCache::setCacheLimit(1024);
-
-    FixedSizeGuard fixedSize;
-    app.installEventFilter(&fixedSize);
 
     QtRuntime runtime;
     Module1 module;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtruntime.h"
 
+#include "fixedsizeguard.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -48,6 +50,7 @@ void QtRuntime::msgBox(
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
         grid->addItem(new QSpacerItem(titleRoom, 0, QSizePolicy::Fixed, QSizePolicy::Fixed),
             grid->rowCount(), 0, 1, grid->columnCount());
+    keepUnmaximised(&box);
     box.exec();
 }
 

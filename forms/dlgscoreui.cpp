@@ -3,6 +3,8 @@
 
 #include "design.h"
 
+#include "app/fixedsizeguard.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFrame>
@@ -153,6 +155,7 @@ void dlgScore::setupUi(QWidget *dialog)
         Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setGeometry(pxRect(ScreenLeft, ScreenTop, ClientWidth, ClientHeight));
     dialog->setFixedSize(px(ClientWidth), px(ClientHeight));
+    keepUnmaximised(dialog);
     QPalette palette = dialog->palette();
     palette.setColor(QPalette::Window, vbColor(LightBlue));
     dialog->setPalette(palette);

@@ -3,6 +3,8 @@
 
 #include "design.h"
 
+#include "app/fixedsizeguard.h"
+
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
@@ -46,6 +48,7 @@ void Form1::setupUi(QWidget *form)
     form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     form->setFixedSize(px(ClientWidth), px(ClientHeight));
+    keepUnmaximised(form);
     QPalette palette = form->palette();
     palette.setColor(QPalette::Window, vbColor(DarkBlue));
     palette.setColor(QPalette::WindowText, vbColor(White));

@@ -49,6 +49,17 @@ def load(path, w, h, ch):
     return [tuple(data[i:i + ch]) for i in range(0, len(data), ch)]
 
 
+def palette16(colours, too_many):
+    """A 16-entry palette (padded with black) and each colour's first index in it."""
+    if len(colours) > 16:
+        die(too_many % len(colours))
+    pal = colours + [(0, 0, 0)] * (16 - len(colours))
+    index = {}
+    for i, c in enumerate(pal):
+        index.setdefault(c, i)
+    return pal, index
+
+
 # ---- icons ---------------------------------------------------------------
 
 def icon_image(raw, size):
@@ -59,13 +70,8 @@ def icon_image(raw, size):
     opaque = sorted({p[:3] for p in px if p[3] == 255})
     # Clear pixels are drawn as black in the colour bits with the mask bit set,
     # so black has to be in the palette whenever something is see-through.
-    pal = [(0, 0, 0)] + [c for c in opaque if c != (0, 0, 0)]
-    if len(pal) > 16:
-        die("%s: %d colours, an icon image may use 16" % (raw, len(pal)))
-    pal += [(0, 0, 0)] * (16 - len(pal))
-    index = {}
-    for i, c in enumerate(pal):
-        index.setdefault(c, i)
+    pal, index = palette16([(0, 0, 0)] + [c for c in opaque if c != (0, 0, 0)],
+                           "%s: %%d colours, an icon image may use 16" % raw)
     xor_stride = ((size * 4 + 31) // 32) * 4
     and_stride = ((size + 31) // 32) * 4
     xor = bytearray()
@@ -148,13 +154,8 @@ def check_ico(path, sizes):
 
 def write_bmp(out, raw, w, h):
     px = load(raw, w, h, 3)
-    pal = sorted(set(px))
-    if len(pal) > 16:
-        die("%s: %d colours, the bitmap may use 16" % (raw, len(pal)))
-    pal += [(0, 0, 0)] * (16 - len(pal))
-    index = {}
-    for i, c in enumerate(pal):
-        index.setdefault(c, i)
+    pal, index = palette16(sorted(set(px)),
+                           "%s: %%d colours, the bitmap may use 16" % raw)
     stride = ((w * 4 + 31) // 32) * 4
     rows = bytearray()
     for y in range(h - 1, -1, -1):

@@ -696,11 +696,13 @@ void TestScore::reportHeldOrReplaced()
             ::pause(); // until killed
         _exit(1);
     }
-    char signal = 0;
-    QVERIFY(::read(held[0], &signal, 1) == 1);
+    char ready = 0;
+    QVERIFY(::read(held[0], &ready, 1) == 1);
     const SaveResult locked = appendWhole(report, "entry\r\n");
     ::kill(copy, SIGKILL);
     ::waitpid(copy, nullptr, 0);
+    for (const int fd : held)
+        ::close(fd);
     QVERIFY(!locked);
     QVERIFY2(locked.error.contains(QStringLiteral("locked")), qPrintable(locked.error));
 

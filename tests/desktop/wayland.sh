@@ -75,15 +75,7 @@ step "start $compositor"
 # The compositors get no sound server: what the sink hears is the program's alone.
 export PULSE_SERVER=unix:$work/no-sound-server
 case $compositor in
-weston)
-    # The kiosk shell: no panel (whose terminal launcher a stray click would open), and
-    # each new window, the dialogs too, gets the keyboard as it appears and gives it
-    # back to the window below when it goes; the desktop shell places windows at random
-    # and leaves the keyboard with whichever window mapped last. No idle blanking.
-    printf '[core]\nidle-time=0\n\n[shell]\nlocking=false\n' >"$work/weston.ini"
-    xs_run weston --backend=x11-backend.so --socket=wl-test --width=1200 --height=960 \
-        --use-pixman --shell=kiosk-shell.so --config="$work/weston.ini" >"$work/compositor.log" 2>&1
-    ;;
+weston) ds_weston wl-test ;;
 mutter*)
     # Nested, its output must be large enough for the main window (800x600 is not).
     options=(--x11 --replace)

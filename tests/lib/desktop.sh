@@ -150,14 +150,29 @@ ds_choose() {
     xs_wait "the caption of $1" ds_shown "^Keyvale－$work/$1\$"
 }
 
-# Starts a private sound server whose default output is a null sink, and records the
-# sink's monitor into $work/sound.raw from now on.
-ds_sound() {
+# Starts a private sound server whose default output is a null sink.
+ds_sound_server() {
     xs_run pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
         -L "module-null-sink sink_name=nullsink rate=48000 channels=2" \
         -L module-native-protocol-unix -L module-always-sink >"$work/pulseaudio.log" 2>&1
     xs_wait "the sound server" pactl info
     pactl set-default-sink nullsink
+}
+
+# ds_weston SOCKET: a nested Weston in the X server, its kiosk shell: no panel (whose
+# terminal launcher a stray click would open), and each new window, the dialogs too,
+# gets the keyboard as it appears and gives it back to the window below when it goes;
+# the desktop shell places windows at random and leaves the keyboard with whichever
+# window mapped last. No idle blanking.
+ds_weston() {
+    printf '[core]\nidle-time=0\n\n[shell]\nlocking=false\n' >"$work/weston.ini"
+    xs_run weston --backend=x11-backend.so --socket="$1" --width=1200 --height=960 \
+        --use-pixman --shell=kiosk-shell.so --config="$work/weston.ini" >"$work/compositor.log" 2>&1
+}
+
+# Starts the sound server and records the sink's monitor into $work/sound.raw from now on.
+ds_sound() {
+    ds_sound_server
     # Short blocks: by default parec delivers about 2 s at a time.
     xs_run parec --latency-msec=20 --device=nullsink.monitor --format=s16le --rate=48000 \
         --channels=2 --raw >"$work/sound.raw" 2>"$work/parec.log"
