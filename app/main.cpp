@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandline.h"
-#include "app/module1.h"
-#include "app/qtruntime.h"
-#include "app/translations.h"
+#include "base/commandline.h"
+#include "base/module1.h"
+#include "platform/qtruntime.h"
+#include "platform/translations.h"
 #include "practice/form1.h"
 
 #include <QApplication>

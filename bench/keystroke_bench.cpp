@@ -12,7 +12,7 @@
 #include "fakeruntime.h"
 #include "testfiles.h"
 
-#include "app/module1.h"
+#include "base/module1.h"
 #include "practice/form1.h"
 
 #include <QApplication>

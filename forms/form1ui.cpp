@@ -3,7 +3,7 @@
 
 #include "design.h"
 
-#include "app/fixedsizeguard.h"
+#include "platform/fixedsizeguard.h"
 
 #include <QAction>
 #include <QIcon>

@@ -2,8 +2,8 @@
 #include "form1.h"
 #include "statistics.h"
 
-#include "app/format.h"
-#include "app/runtime.h"
+#include "base/format.h"
+#include "platform/runtime.h"
 #include "score/dlgscore.h"
 
 #include <QWindow>

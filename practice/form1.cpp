@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
-#include "app/runtime.h"
+#include "platform/runtime.h"
 
 #include <QAction>
 

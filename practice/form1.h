@@ -17,7 +17,7 @@
 //                   closing the window.
 // Everything runs on the user-interface thread; handlers never overlap.
 
-#include "app/module1.h"
+#include "base/module1.h"
 #include "forms/form1ui.h"
 #include "practiceclock.h"
 

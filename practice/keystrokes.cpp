@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
-#include "app/characters.h"
-#include "app/checked.h"
-#include "app/runtime.h"
+#include "base/characters.h"
+#include "base/checked.h"
 #include "forms/design.h"
+#include "platform/runtime.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
-#include "app/format.h"
-#include "app/runtime.h"
+#include "base/format.h"
 #include "forms/design.h"
+#include "platform/runtime.h"
 
 #include <QDir>
 

@@ -4,8 +4,8 @@
 #include "awards.h"
 #include "report.h"
 
-#include "app/format.h"
-#include "app/runtime.h"
+#include "base/format.h"
+#include "platform/runtime.h"
 
 #include <QCloseEvent>
 #include <QDebug>

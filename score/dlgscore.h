@@ -10,7 +10,7 @@
 // one-minute timer's tenth tick has saved the result, and the window that made it acts.
 // A new instance is made for every finished practice and discarded by OK.
 
-#include "app/module1.h"
+#include "base/module1.h"
 #include "forms/dlgscoreui.h"
 
 #include <QWidget>

@@ -5,7 +5,7 @@
 // Entries are written in GB18030 (a superset of GBK, which older reports use) with
 // CR LF line ends and no byte-order mark. The report is only ever appended to.
 
-#include "app/module1.h"
+#include "base/module1.h"
 
 #include <QByteArray>
 #include <QString>

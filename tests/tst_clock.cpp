@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practicefixture.h"
 
-#include "app/format.h"
+#include "base/format.h"
 #include "practice/statistics.h"
 
 #include <QTest>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practicefixture.h"
 
-#include "app/fixedsizeguard.h"
-#include "app/qtruntime.h"
 #include "forms/design.h"
 #include "forms/dlgscoreui.h"
+#include "platform/fixedsizeguard.h"
+#include "platform/qtruntime.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/checked.h"
-#include "app/commandline.h"
-#include "app/format.h"
-#include "app/qtruntime.h"
-#include "app/soundbell.h"
+#include "base/checked.h"
+#include "base/commandline.h"
+#include "base/format.h"
+#include "platform/qtruntime.h"
+#include "platform/soundbell.h"
 #include "testfiles.h"
 
 #include <QDir>

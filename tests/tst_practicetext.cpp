@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/practicetext.h"
+#include "base/practicetext.h"
 #include "testfiles.h"
 
 #include <QBuffer>

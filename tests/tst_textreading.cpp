@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practicefixture.h"
 
-#include "app/qtruntime.h"
-#include "app/translations.h"
+#include "platform/qtruntime.h"
+#include "platform/translations.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

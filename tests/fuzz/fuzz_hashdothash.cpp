@@ -2,7 +2,7 @@
 // Any float through the "##.##" pattern, read back by the Val rule.
 #include "fuzztargets.h"
 
-#include "app/format.h"
+#include "base/format.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,8 +2,8 @@
 // Any bytes as a practice file: line ends, encodings, over-long lines, huge files.
 #include "fuzztargets.h"
 
-#include "app/characters.h"
-#include "app/practicetext.h"
+#include "base/characters.h"
+#include "base/practicetext.h"
 
 #include <QBuffer>
 

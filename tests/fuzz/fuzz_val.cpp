@@ -2,7 +2,7 @@
 // Any text through the Val rule.
 #include "fuzztargets.h"
 
-#include "app/format.h"
+#include "base/format.h"
 
 #include <cmath>
 
