@@ -53,8 +53,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 file(STRINGS cmake/debian/depends depends REGEX "^[^#]")
 list(JOIN depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The bell's sound, and libcanberra's PulseAudio (and PipeWire) back end, the only one
-# the program uses: without either the Wayland bell is silent. A web browser shows the
-# score report.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop, libcanberra-pulse, x-www-browser")
+# the program uses: without either the Wayland bell is silent. Qt's Wayland platform:
+# without it the program runs as an X11 client of the compositor's Xwayland, whose
+# bell no Wayland desktop plays. A web browser shows the score report.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "sound-theme-freedesktop, libcanberra-pulse, qt6-wayland, x-www-browser")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtruntime.h"
 
+#include "desktopbell.h"
 #include "fixedsizeguard.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,8 +27,13 @@ QtRuntime::QtRuntime()
 {
     m_monotonic.start();
     // Qt's Wayland plugin has no beep: QApplication::beep() does nothing there.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        m_bell = std::make_unique<SoundBell>();
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        const auto steadyMs = [] {
+            using namespace std::chrono;
+            return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+        };
+        m_bell = std::make_unique<SoundBell>(steadyMs, desktopBellParts);
+    }
 }
 
 void QtRuntime::msgBox(

@@ -3,54 +3,67 @@
 
 // The audible error where the window system has no bell of its own (Wayland).
 //
-// SoundBell plays the desktop sound theme's "bell-window-system" through libcanberra,
-// the sound an X11 desktop plays for the X bell. A worker thread owns the sound
-// context: it loads libcanberra, connects to the sound server and preloads the sound,
-// then plays when a ring reaches it, so a keystroke never waits on any of it. The
-// desktop's own switches for alert sounds are read at each ring, on the worker.
-// RingLimiter and kdeSystemBellOn() are the pure pieces, kept apart for the tests.
+// SoundBell takes rings on the user-interface thread and plays them on a worker thread,
+// so that a keystroke never waits on the sound server. What the worker needs comes in
+// as parts made on the worker itself: a player, and readers of GNOME's and KDE's
+// switches for alert sounds, asked at each ring. desktopbell.h makes the real parts
+// (libcanberra, GSettings, KDE's files); the tests give their own.
 
-#include <QByteArrayList>
+#include <QByteArray>
+#include <QLoggingCategory>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 #include <thread>
 
-// Admits at most one ring per interval: rings inside the interval that follows an
-// admitted ring are dropped, so a burst of wrong keys sounds once, not as a rattle.
-class RingLimiter
+Q_DECLARE_LOGGING_CATEGORY(lcBell)
+
+// One desktop's word on alert sounds: whether they are on, and the sound theme it names
+// (empty: none named).
+struct AlertSound
 {
-public:
-    explicit RingLimiter(qint64 intervalMs)
-        : m_intervalMs(intervalMs)
-    { }
-
-    // Whether a ring at nowMs (a monotonic clock) is to be heard.
-    bool admit(qint64 nowMs);
-
-private:
-    qint64 m_intervalMs;
-    qint64 m_lastMs = 0;
-    bool m_rung = false;
+    bool on = true;
+    QByteArray theme;
 };
 
-// Whether KDE's audible system bell is on, given the texts of the kaccessrc files found
-// in the configuration folders, the learner's own first (the order of
-// QStandardPaths::standardLocations). On unless group [Bell] sets SystemBell to a false
-// value; a more important file overrides a less important one unless that one locks the
-// key or group with [$i].
-bool kdeSystemBellOn(const QByteArrayList &kaccessrcFiles);
+// Plays the sound theme's bell. Made, used and destroyed on the worker thread.
+class BellPlayer
+{
+public:
+    virtual ~BellPlayer() = default;
+    // Gets ready to play from the theme (empty: the default one) before the first ring.
+    virtual void prepare(const QByteArray &theme) = 0;
+    virtual void play(const QByteArray &theme) = 0;
+};
 
 class SoundBell final
 {
 public:
-    SoundBell();
+    // What the worker works with; made on the worker by the factory given.
+    struct Parts
+    {
+        std::unique_ptr<BellPlayer> player;
+        std::function<AlertSound()> gnome;
+        std::function<AlertSound()> kde;
+        // On KDE Plasma the sound theme is KDE's, elsewhere GNOME's.
+        bool plasma = false;
+    };
+    // What became of a ring that reached the worker.
+    enum class Outcome { Played, SwitchedOff, Stale };
+
+    // clock is a monotonic clock in milliseconds, read on both threads; heard, when
+    // given, learns on the worker what became of each ring.
+    SoundBell(std::function<qint64()> clock, std::function<Parts()> makeParts,
+        std::function<void(Outcome, const QByteArray &theme)> heard = {});
     ~SoundBell();
     Q_DISABLE_COPY_MOVE(SoundBell)
 
-    // Asks for the sound and returns at once. Silent when the desktop's alert sounds
-    // are off, or when libcanberra, the sound server or the theme is missing.
-    void ring();
+    // Asks for the sound and returns at once. At most one ring per 100 ms is heard, so a
+    // burst of wrong keys sounds once, not as a rattle: a ring within 100 ms of the last
+    // one heard is dropped, and false returned. Silent when the desktop's alert sounds
+    // are off.
+    bool ring();
 
 private:
     struct Shared;

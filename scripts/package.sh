@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 packages=(
-    cmake g++ make qt6-base-dev libcanberra-dev
+    cmake g++ make qt6-base-dev libcanberra-dev libglib2.0-dev
     # CPack's dependency search (dpkg-shlibdeps, file), the build flags, the checks
     dpkg-dev file lintian devscripts
 )

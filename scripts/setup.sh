@@ -11,8 +11,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev
-    # the header of libcanberra, which plays the bell on Wayland (loaded at run time)
-    libcanberra-dev
+    # libcanberra, which plays the bell on Wayland, its PulseAudio back end, and GIO,
+    # which reads GNOME's switches for it
+    libcanberra-dev libcanberra-pulse libglib2.0-dev
     # a private X server and real input events for the end-to-end test and screenshots
     xvfb xdotool imagemagick libx11-dev
     # the validators that the tests run on the installed menu entry and metainfo, and

@@ -20,7 +20,7 @@ packages=(
     # a private session bus, and the accessibility bus the tests read the program by
     dbus at-spi2-core python3-pyatspi
     # a private sound server recorded, the sound theme and the library that plays it
-    pulseaudio pulseaudio-utils sound-theme-freedesktop libcanberra0
+    pulseaudio pulseaudio-utils sound-theme-freedesktop libcanberra-pulse
     # a browser that reads the report; a keymap for typing Chinese without a race
     chromium x11-xserver-utils
 )

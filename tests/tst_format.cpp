@@ -2,17 +2,84 @@
 #include "base/checked.h"
 #include "base/commandline.h"
 #include "base/format.h"
+#include "platform/desktopbell.h"
 #include "platform/qtruntime.h"
-#include "platform/soundbell.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A bell whose parts are the test's: a clock that moves only when the test moves it, the
+// desktops' switches as the test sets them, and a player that can hold the worker back
+// before the first ring.
+struct BellRig
+{
+    std::atomic<qint64> clockMs { 0 };
+    AlertSound gnome { true, "yaru" };
+    AlertSound kde { true, "ocean" };
+    bool plasma = false;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool held = false;
+    QList<std::pair<SoundBell::Outcome, QByteArray>> heard;
+
+    std::unique_ptr<SoundBell> make()
+    {
+        struct Player final : BellPlayer
+        {
+            BellRig &rig;
+            explicit Player(BellRig &r)
+                : rig(r)
+            { }
+            void prepare(const QByteArray &) override
+            {
+                std::unique_lock lock(rig.mutex);
+                rig.changed.wait(lock, [this] { return !rig.held; });
+            }
+            void play(const QByteArray &) override { }
+        };
+        return std::make_unique<SoundBell>([this] { return clockMs.load(); },
+            [this] {
+                return SoundBell::Parts { std::make_unique<Player>(*this), [this] { return gnome; },
+                    [this] { return kde; }, plasma };
+            },
+            [this](SoundBell::Outcome outcome, const QByteArray &theme) {
+                const std::lock_guard lock(mutex);
+                heard.append({ outcome, theme });
+                changed.notify_all();
+            });
+    }
+    void release()
+    {
+        const std::lock_guard lock(mutex);
+        held = false;
+        changed.notify_all();
+    }
+    bool waitHeard(qsizetype count)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(
+            lock, std::chrono::seconds(10), [&] { return heard.size() >= count; });
+    }
+};
+
+} // namespace
 
 class TestFormat : public QObject
 {
@@ -32,10 +99,16 @@ private Q_SLOTS:
     void time12();
     void time24();
     void checkedArithmetic();
-    void ringLimiter_data();
-    void ringLimiter();
+    void initTestCase();
+    void ringInterval_data();
+    void ringInterval();
+    void ringHeard_data();
+    void ringHeard();
     void kdeSystemBell_data();
     void kdeSystemBell();
+    void hostileKdeFiles_data();
+    void hostileKdeFiles();
+    void mistypedGnomeSchema();
     void viewerAnswer_data();
     void viewerAnswer();
 };
@@ -239,7 +312,28 @@ void TestFormat::commandLine()
     QCOMPARE(line.practiceFile, practiceFile);
 }
 
-void TestFormat::ringLimiter_data()
+void TestFormat::initTestCase()
+{
+    // GNOME's settings come from a schema of this test's, as a broken or foreign one would
+    // have it (event-sounds a string), with nothing stored: GSettings reads its schemas
+    // once per process.
+    static QTemporaryDir schemas;
+    writeFile(schemas, QStringLiteral("keyvale-test.gschema.xml"),
+        R"(<schemalist>
+             <schema id="org.gnome.desktop.sound" path="/org/gnome/desktop/sound/">
+               <key name="event-sounds" type="s"><default>'false'</default></key>
+               <key name="theme-name" type="s"><default>'yaru'</default></key>
+             </schema>
+             <schema id="org.gnome.desktop.wm.preferences" path="/org/gnome/desktop/wm/preferences/">
+               <key name="audible-bell" type="b"><default>true</default></key>
+             </schema>
+           </schemalist>)");
+    QCOMPARE(QProcess::execute(QStringLiteral("glib-compile-schemas"), { schemas.path() }), 0);
+    qputenv("GSETTINGS_SCHEMA_DIR", QFile::encodeName(schemas.path()));
+    qputenv("GSETTINGS_BACKEND", "memory");
+}
+
+void TestFormat::ringInterval_data()
 {
     QTest::addColumn<QList<qint64>>("ringsMs");
     QTest::addColumn<QString>("heard"); // + heard, - dropped, one per ring
@@ -250,15 +344,66 @@ void TestFormat::ringLimiter_data()
         << QList<qint64> { 0, 60, 120, 200 } << "+-+-";
 }
 
-void TestFormat::ringLimiter()
+void TestFormat::ringInterval()
 {
     QFETCH(QList<qint64>, ringsMs);
     QFETCH(QString, heard);
-    RingLimiter limiter(100);
+    BellRig rig;
+    const std::unique_ptr<SoundBell> bell = rig.make();
     QString got;
-    for (qint64 ms : ringsMs)
-        got += limiter.admit(ms) ? u'+' : u'-';
+    for (qint64 ms : ringsMs) {
+        rig.clockMs = ms;
+        got += bell->ring() ? u'+' : u'-';
+    }
     QCOMPARE(got, heard);
+}
+
+void TestFormat::ringHeard_data()
+{
+    QTest::addColumn<bool>("gnomeOn");
+    QTest::addColumn<bool>("kdeOn");
+    QTest::addColumn<bool>("plasma");
+    QTest::addColumn<qint64>("takenAfterMs"); // how long the ring waited for the worker
+    QTest::addColumn<int>("outcome"); // a SoundBell::Outcome
+    QTest::addColumn<QByteArray>("theme");
+    constexpr int Played = int(SoundBell::Outcome::Played);
+    constexpr int Off = int(SoundBell::Outcome::SwitchedOff);
+    constexpr int Stale = int(SoundBell::Outcome::Stale);
+    QTest::addRow("both on: GNOME's theme")
+        << true << true << false << 0LL << Played << QByteArray("yaru");
+    QTest::addRow("on Plasma: KDE's theme")
+        << true << true << true << 0LL << Played << QByteArray("ocean");
+    QTest::addRow("GNOME's switch off") << false << true << false << 0LL << Off << QByteArray("");
+    QTest::addRow("KDE's switch off") << true << false << true << 0LL << Off << QByteArray("");
+    QTest::addRow("taken a second late")
+        << true << true << false << 1000LL << Played << QByteArray("yaru");
+    QTest::addRow("taken later: too late to point at its key")
+        << true << true << false << 1001LL << Stale << QByteArray("");
+}
+
+void TestFormat::ringHeard()
+{
+    QFETCH(bool, gnomeOn);
+    QFETCH(bool, kdeOn);
+    QFETCH(bool, plasma);
+    QFETCH(qint64, takenAfterMs);
+    QFETCH(int, outcome);
+    QFETCH(QByteArray, theme);
+    BellRig rig;
+    rig.gnome.on = gnomeOn;
+    rig.kde.on = kdeOn;
+    rig.plasma = plasma;
+    // The worker is held before its first ring, as by a slow sound server, while the
+    // ring waits and the clock moves on.
+    rig.held = true;
+    const std::unique_ptr<SoundBell> bell = rig.make();
+    QVERIFY(bell->ring());
+    rig.clockMs = takenAfterMs;
+    rig.release();
+    QVERIFY(rig.waitHeard(1));
+    QCOMPARE(int(rig.heard.constFirst().first), outcome);
+    if (outcome == int(SoundBell::Outcome::Played))
+        QCOMPARE(rig.heard.constFirst().second, theme);
 }
 
 void TestFormat::kdeSystemBell_data()
@@ -279,13 +424,77 @@ void TestFormat::kdeSystemBell_data()
         << QByteArrayList { "[General]\n", "[Bell]\nSystemBell=false\n" } << false;
     QTest::addRow("a locked system entry wins") << QByteArrayList { "[Bell]\nSystemBell=true\n",
         "[Bell]\nSystemBell[$i]=false\n" } << false;
+    QTest::addRow("a locked system group wins without the key")
+        << QByteArrayList { "[Bell]\nSystemBell=false\n", "[Bell][$i]\nVisibleBell=true\n" }
+        << true;
+    QTest::addRow("a locked system file wins without the group")
+        << QByteArrayList { "[Bell]\nSystemBell=false\n", "[$i]\n[General]\n" } << true;
+    QTest::addRow("a file lock only at the top")
+        << QByteArrayList { "[Bell]\nSystemBell=false\n", "[General]\n[$i]\n" } << false;
+    QTest::addRow("another group locked") << QByteArrayList { "[Bell]\nSystemBell=false\n",
+        "[Keyboard][$i]\n[Bell]\nSystemBell=true\n" }
+                                          << false;
 }
 
 void TestFormat::kdeSystemBell()
 {
     QFETCH(QByteArrayList, files);
     QFETCH(bool, on);
-    QCOMPARE(kdeSystemBellOn(files), on);
+    QCOMPARE(kdeAlertSound(files, {}).on, on);
+    // KDE's switch for every notification sound silences the bell too, and names the
+    // theme Plasma plays from.
+    const AlertSound sounds
+        = kdeAlertSound(files, { "[Sounds]\nEnable=false\nTheme=freedesktop\n" });
+    QVERIFY(!sounds.on);
+    QCOMPARE(sounds.theme, QByteArray("freedesktop"));
+    QCOMPARE(kdeAlertSound(files, { "[Sounds][$i]\n", "[Sounds]\nEnable=false\n" }).theme,
+        QByteArray("ocean"));
+}
+
+void TestFormat::hostileKdeFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addRow("a link to /dev/zero") << "zero";
+    QTest::addRow("a named pipe") << "fifo";
+    QTest::addRow("100 MB, the switch at its end") << "huge";
+}
+
+void TestFormat::hostileKdeFiles()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir config;
+    const QByteArray kaccessrc = QFile::encodeName(config.filePath(QStringLiteral("kaccessrc")));
+    int writer = -1;
+    if (kind == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), QFile::decodeName(kaccessrc)));
+    } else if (kind == QLatin1String("fifo")) {
+        // With a writer at the other end, which has written a switch into it.
+        QCOMPARE(::mkfifo(kaccessrc.constData(), 0600), 0);
+        writer = ::open(kaccessrc.constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(::write(writer, "[Bell]\nSystemBell=false\n", 24) == 24);
+    } else {
+        QFile file(QFile::decodeName(kaccessrc));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(100'000'000)); // a sparse file
+        QVERIFY(file.seek(file.size()));
+        file.write("\n[Bell]\nSystemBell=false\n");
+    }
+    const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    // No hang, no exhausted memory: such a file says nothing, and the bell stays on.
+    QVERIFY(desktopBellParts().kde().on);
+    qputenv("XDG_CONFIG_HOME", home);
+    if (writer >= 0)
+        ::close(writer);
+}
+
+void TestFormat::mistypedGnomeSchema()
+{
+    // A key of the wrong type leaves its schema unread, as a missing one: the bell is on,
+    // and GLib has nothing to complain of at every ring.
+    const AlertSound sound = desktopBellParts().gnome();
+    QVERIFY(sound.on);
+    QCOMPARE(sound.theme, QByteArray());
 }
 
 void TestFormat::viewerAnswer_data()
