@@ -103,7 +103,9 @@ const Pictures &pictures()
 }
 
 // A button with its picture above its caption. Return or Enter presses a focused
-// button, as Space does.
+// button, as Space does: on the key's press, and only then. (Some desktops' platform
+// themes, GNOME's, make them press buttons on their release too, which would press
+// this one twice.)
 class PictureButton final : public QToolButton
 {
 public:
@@ -112,13 +114,26 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            && !event->isAutoRepeat()) {
-            event->accept();
-            animateClick();
+        if (!isReturn(event)) {
+            QToolButton::keyPressEvent(event);
             return;
         }
-        QToolButton::keyPressEvent(event);
+        event->accept();
+        if (!event->isAutoRepeat())
+            animateClick();
+    }
+    void keyReleaseEvent(QKeyEvent *event) override
+    {
+        if (isReturn(event))
+            event->accept();
+        else
+            QToolButton::keyReleaseEvent(event);
+    }
+
+private:
+    static bool isReturn(const QKeyEvent *event)
+    {
+        return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     }
 };
 

@@ -78,7 +78,10 @@ QStringList qtNameFilters(const QString &filter)
 void setUpOpenDialog(
     QFileDialog &dialog, const QString &presetName, const QString &filter, int filterIndex)
 {
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt's own dialog on every desktop: GNOME's, in the GTK platform theme, runs on a
+    // connection of its own with no parent window, and the keyboard leaves it for the
+    // main window after the first key.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDirectory(QFileInfo(presetName).absolutePath());
     // The list shows the descriptions as given; the patterns Qt filters by follow them.

@@ -3,6 +3,7 @@
 #include "statistics.h"
 
 #include "base/format.h"
+#include "platform/keyboardhandover.h"
 #include "platform/runtime.h"
 #include "score/dlgscore.h"
 
@@ -74,6 +75,7 @@ void Form1::EndPractice()
     // window of its own to belong to is tied to a hidden one no desktop accepts.)
     dialog->winId();
     dialog->windowHandle()->setTransientParent(windowHandle());
+    watchHandOver();
     dialog->Form_Load();
     dialog->activateWindow();
 }
@@ -81,6 +83,7 @@ void Form1::EndPractice()
 void Form1::scoreDialogAccepted()
 {
     setEnabled(true);
+    watchHandOver();
     ChuShiHua();
 }
 

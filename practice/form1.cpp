@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
+#include "platform/keyboardhandover.h"
 #include "platform/runtime.h"
 
 #include <QAction>

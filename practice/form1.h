@@ -25,7 +25,9 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
+class KeyboardHandOver;
 class Runtime;
 class dlgScore;
 
@@ -100,14 +102,20 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     // Form_Unload: closing the window drops the practice.
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void popUpMenuOn(Qt::MouseButton button);
-    // Gives the keyboard back to the open score dialog.
-    void handOverToScoreDialog();
+    // While this window takes no input (it is disabled while the score dialog is open, or
+    // blocked by a modal dialog), a click on it hands the keyboard back to the window it
+    // belongs to: the modal dialog or message open, else the score dialog.
+    QWidget *keyboardOwner() const;
+    void handOverKeyboard();
+    // Watches for such clicks while this window takes no input.
+    void watchHandOver();
     void chooseTextSource();
     bool loadText(const QString &fileName);
     void enterFreeInput();
@@ -124,5 +132,6 @@ private:
     PracticeClock m_clock;
     qint16 m_clockBaseTenths = 0;
     QPointer<QWidget> m_scoreDialog;
+    std::unique_ptr<KeyboardHandOver> m_handOver;
     QString m_practiceFile;
 };

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
+#include "platform/keyboardhandover.h"
 #include "platform/runtime.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
-#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QWindow>
 
 void Form1::popUpMenuOn(Qt::MouseButton button)
 {
@@ -80,36 +82,85 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     // While the score dialog is open this window is disabled and takes no input; the
     // window manager's close box and Alt+F4 are refused too, so the dialog stays the
-    // one window in use and its result is not dropped.
-    if (!isEnabled()) {
+    // one window in use and its result is not dropped. So is a close while one of the
+    // program's modal dialogs (the open-file dialog, a message) waits for an answer: the
+    // dialog would go on without the window it belongs to.
+    if (keyboardOwner()) {
         event->ignore();
-        handOverToScoreDialog();
+        handOverKeyboard();
         return;
     }
     ui.CommonDialog1.fileName.clear();
     event->accept();
 }
 
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // The desktop moves the keyboard on a moment after the click that handed it over:
+    // keys typed meanwhile reach this disabled window, and belong to the score dialog.
+    // (While a modal dialog is open Qt delivers them to no window at all.)
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (key && watched == windowHandle()) {
+        if (QWidget *owner = keyboardOwner(); owner && owner->windowHandle()) {
+            QCoreApplication::sendEvent(owner->windowHandle(), event);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool Form1::event(QEvent *event)
 {
-    // A desktop may give this window the keyboard while it is disabled (a click on it):
-    // it hands the keyboard straight back to the score dialog, which waits for a name.
-    if (event->type() == QEvent::WindowActivate && !isEnabled())
-        handOverToScoreDialog();
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        // A desktop gives this window the keyboard when it is clicked, also while it takes
+        // no input: the keyboard goes straight back where it belongs.
+        handOverKeyboard();
+        break;
+    case QEvent::WindowBlocked:
+    case QEvent::WindowUnblocked:
+        watchHandOver();
+        break;
+    default:
+        break;
+    }
     return QWidget::event(event);
 }
 
-void Form1::handOverToScoreDialog()
+QWidget *Form1::keyboardOwner() const
 {
-    if (!m_scoreDialog)
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return isEnabled() ? nullptr : m_scoreDialog.data();
+}
+
+void Form1::watchHandOver()
+{
+    const bool watching = m_handOver != nullptr;
+    if (watching == (keyboardOwner() != nullptr))
         return;
-    // A Wayland client may activate a window only with a token from the compositor, which
-    // Qt 6.4 does not ask for; a window shown anew, above the window that has the
-    // keyboard, is given it.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        m_scoreDialog->hide();
-        m_scoreDialog->show();
+    if (watching) {
+        m_handOver.reset();
+        windowHandle()->removeEventFilter(this);
     } else {
-        m_scoreDialog->activateWindow();
+        m_handOver = std::make_unique<KeyboardHandOver>();
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+void Form1::handOverKeyboard()
+{
+    QWidget *target = keyboardOwner();
+    if (!target || !m_handOver)
+        return;
+    if (m_handOver->handOver(windowHandle(), target->windowHandle()))
+        return;
+    // A Wayland compositor without the activation protocol gives the keyboard to a window
+    // shown anew above the window that has it. A modal dialog cannot be shown anew:
+    // hidden, it would be answered.
+    if (target == m_scoreDialog) {
+        qCDebug(lcHandOver) << "shown anew";
+        target->hide();
+        target->show();
     }
 }

@@ -33,8 +33,6 @@ case ${1:-} in
 esac
 
 packages=(
-    cmake g++ make pkg-config
-    qt6-base-dev libcanberra-dev
     # a private X server, real input and the drawing reports the tools watch
     xvfb xdotool libx11-dev libxtst-dev libxdamage-dev
     # a nested Wayland compositor, a private sound server and the sound Keyvale plays
@@ -46,7 +44,7 @@ packages=(
 
 source scripts/packages.sh
 # and what the program needs at run time, its faces among them
-install_missing bench "${packages[@]}" $(run_time_packages) >&2
+install_missing bench $(build_packages) "${packages[@]}" $(run_time_packages) >&2
 
 build="build-bench"
 echo "bench: building in $build/" >&2

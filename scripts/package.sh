@@ -10,13 +10,12 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 packages=(
-    cmake g++ make qt6-base-dev libcanberra-dev libglib2.0-dev
     # CPack's dependency search (dpkg-shlibdeps, file), the build flags, the checks
     dpkg-dev file lintian devscripts
 )
 
 source scripts/packages.sh
-install_missing package "${packages[@]}"
+install_missing package $(build_packages) "${packages[@]}"
 
 # Debian's own flags: stack protector, _FORTIFY_SOURCE, RELRO and immediate binding
 # (the compiler builds position-independent executables by default).

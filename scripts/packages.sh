@@ -6,6 +6,17 @@ run_time_packages() {
     grep -v '^#' "$(dirname "${BASH_SOURCE[0]}")/../cmake/debian/depends"
 }
 
+# build_packages: the packages that building the program needs.
+build_packages() {
+    # the compiler, the build tools and Qt
+    echo cmake g++ make pkg-config qt6-base-dev
+    # Qt's platform interfaces, and the Wayland client library with the activation
+    # protocol's description and its code generator: the keyboard's hand-over on Wayland
+    echo qt6-base-private-dev libwayland-dev wayland-protocols libwayland-bin
+    # libcanberra, which plays the bell on Wayland, and GIO, which reads GNOME's switches
+    echo libcanberra-dev libglib2.0-dev
+}
+
 # install_missing WHO PACKAGE...: installs those of the packages that are missing. As
 # root it installs them with apt-get; as any other user it prints the apt-get line to
 # run and exits. WHO names the script in what it prints.

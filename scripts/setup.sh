@@ -9,11 +9,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 packages=(
-    cmake g++ make pkg-config
-    qt6-base-dev
-    # libcanberra, which plays the bell on Wayland, its PulseAudio back end, and GIO,
-    # which reads GNOME's switches for it
-    libcanberra-dev libcanberra-pulse libglib2.0-dev
+    # libcanberra's PulseAudio back end, which plays the bell on Wayland
+    libcanberra-pulse
     # a private X server and real input events for the end-to-end test and screenshots
     xvfb xdotool imagemagick libx11-dev
     # the validators that the tests run on the installed menu entry and metainfo, and
@@ -22,7 +19,7 @@ packages=(
 )
 
 source scripts/packages.sh
-install_missing setup "${packages[@]}" $(run_time_packages)
+install_missing setup $(build_packages) "${packages[@]}" $(run_time_packages)
 
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

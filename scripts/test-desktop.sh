@@ -17,6 +17,8 @@ packages=(
     ibus ibus-libpinyin
     # nested compositors, their Xwayland, and Qt's Wayland platform; a KWin decoration
     weston mutter kwin-wayland kwin-style-breeze xwayland qt6-wayland
+    # GNOME's platform theme for Qt, which a desktop installs with Qt
+    qt6-gtk-platformtheme
     # a private session bus, and the accessibility bus the tests read the program by
     dbus at-spi2-core python3-pyatspi
     # a private sound server recorded, the sound theme and the library that plays it

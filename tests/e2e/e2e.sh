@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end test: the real program in its own X server, driven by real X key and mouse
-# events. Usage: e2e.sh path/to/keyvale path/to/wmclose
-keyvale=$(realpath "${1:?usage: e2e.sh path/to/keyvale path/to/wmclose}")
-wmclose=$(realpath "${2:?usage: e2e.sh path/to/keyvale path/to/wmclose}")
+# events. Usage: e2e.sh path/to/keyvale path/to/fakewm
+keyvale=$(realpath "${1:?usage: e2e.sh path/to/keyvale path/to/fakewm}")
+fakewm=$(realpath "${2:?usage: e2e.sh path/to/keyvale path/to/fakewm}")
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/common.sh" e2e
+
+# A click on a window that gives it the keyboard, as a window manager does on a click.
+click_to_focus() {
+    local time
+    time=$("$fakewm" time)
+    xs_click "$@"
+    "$fakewm" focus "$1" "$time"
+}
 
 # Places of the main window, in pixels from its client origin.
 box1=(406 233)          # the first typing box
@@ -20,6 +28,8 @@ mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
 
 xs_start
+# The characters typed below that are not on the keyboard map.
+xs_map_keys '你𠀀'
 cd "$work"
 # Under a file-size limit, as some school machines set one; the second save runs into it.
 limit_kib=64
@@ -109,11 +119,16 @@ xdotool type --delay 100 'a𠀀b'
 score=$(xs_window '^成绩$')
 
 step "closing the main window while the score shows: refused, the dialog stays"
-"$wmclose" "$main"
+"$fakewm" close "$main"
 sleep 0.5
 xs_windows '^成绩$' | grep -qx "$score" || xs_fail "the score dialog went away"
 xs_windows '^Keyvale－' | grep -qx "$main" || xs_fail "the main window went away"
 kill -0 "$app" || xs_fail "the program ended"
+
+step "the disabled main window, clicked, hands the keyboard to the score dialog"
+has_keyboard() { [[ $(xdotool getwindowfocus) == "$1" ]]; }
+click_to_focus "$main" "${background[@]}"
+xs_wait "the score dialog to have the keyboard" has_keyboard "$score"
 
 step "a save cut short by the file-size limit warns and leaves the report as it was"
 size=$(stat -c %s "$report")
@@ -125,7 +140,10 @@ warned_or_ended() { xs_windows '^提示$' || ! kill -0 "$app"; }
 xs_wait "the warning" warned_or_ended
 kill -0 "$app" 2>/dev/null || xs_fail "the program ended on a save past the file-size limit"
 [[ $(md5sum <"$report") == "$before" ]] || xs_fail "the failed save changed the report"
-xs_focus "$(xs_windows '^提示$' | head -n 1)"
+# While the dialog's warning is open, the keyboard goes back to the warning.
+warning=$(xs_windows '^提示$' | head -n 1)
+click_to_focus "$main" "${background[@]}"
+xs_wait "the warning to have the keyboard" has_keyboard "$warning"
 xdotool key Return
 xs_wait "the warning to close" eval '! xs_windows "^提示$"'
 

@@ -5,6 +5,8 @@
 # for every top-level window of the application whose name is the first argument and
 # whose caption matches the optional second argument (a regular expression).
 # Labels carry their caption as their name; line edits carry their content as text.
+# With --active as the second argument it prints the caption of the active window: the
+# one the program has been told has the keyboard.
 import re
 import sys
 
@@ -41,7 +43,8 @@ def walk(node, window, depth=0):
 
 def main():
     app_name = sys.argv[1]
-    caption = re.compile(sys.argv[2]) if len(sys.argv) > 2 else None
+    active = len(sys.argv) > 2 and sys.argv[2] == "--active"
+    caption = re.compile(sys.argv[2]) if len(sys.argv) > 2 and not active else None
     desktop = pyatspi.Registry.getDesktop(0)
     found = False
     for app in desktop:
@@ -50,6 +53,10 @@ def main():
         found = True
         for window in app:
             if window is None:
+                continue
+            if active:
+                if window.getState().contains(pyatspi.STATE_ACTIVE):
+                    print(clean(window.name))
                 continue
             if caption is None or caption.search(window.name or ""):
                 walk(window, clean(window.name))

@@ -136,14 +136,22 @@ ds_red_share() {
 # Succeeds when the program shows a window whose caption matches the expression.
 ds_shown() { [[ -n $(ds_a11y "$1") ]]; }
 
+# Succeeds when the program's active window has a caption matching the expression: the
+# desktop has given it the keyboard (keys sent before may reach another window).
+ds_active() {
+    [[ $(timeout 10 "$ds_python" "$ds_here/a11y.py" Keyvale --active 2>/dev/null) =~ $1 ]]
+}
+
 # ds_choose NAME: opens the text NAME in $work, where the open-file dialog opens (the
-# program is run from a copy there). Once the dialog's listing shows the name, the
-# keyboard moves from the name field into the listing, the name's first letter selects
-# it, and Return opens it. No path is typed: keys typed while the name field's
-# completer pops up can be lost on their way through an input method.
+# program is run from a copy there). Once the dialog's listing shows the name and the
+# dialog has the keyboard, the keyboard moves from the name field into the listing, the
+# name's first letter selects it, and Return opens it. No path is typed: keys typed
+# while the name field's completer pops up can be lost on their way through an input
+# method.
 ds_choose() {
     listed() { [[ $(ds_a11y '^打开$') == *$'\t'"$1"$'\t'* ]]; }
     xs_wait "'$1' in the open-file dialog's listing" listed "$1"
+    xs_wait "the open-file dialog to have the keyboard" ds_active '^打开$'
     xdotool key shift+Tab
     xdotool type "${1:0:1}"
     xdotool key Return

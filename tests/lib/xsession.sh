@@ -53,6 +53,27 @@ xs_start() {
     xs_wait "Xvfb on ${DISPLAY}" xdotool getdisplaygeometry
 }
 
+# xs_map_keys TEXT: puts each character of TEXT beyond ASCII on a spare key code of its
+# own, once. xdotool would otherwise map such a character to a spare key just for its
+# press and move the map on at once; a busy program reads the press after that and
+# gets another character. Mapped beforehand, the keys stay where xdotool finds them.
+xs_map_keys() {
+    local LC_ALL=C.UTF-8
+    local text=$1 char code i spare=() changes=()
+    mapfile -t spare < <(xmodmap -pke | awk 'NF == 3 { print $2 }')
+    for ((i = 0; i < ${#text}; i++)); do
+        char=${text:i:1}
+        [[ $char == [[:ascii:]] ]] && continue
+        code=$(printf 'U%04X' "'$char")
+        xmodmap -pke | grep -qw "$code" && continue
+        [[ " ${changes[*]} " == *" = $code "* ]] && continue
+        ((${#spare[@]})) || xs_fail "no spare key code left for '$char'"
+        changes+=(-e "keycode ${spare[-1]} = $code")
+        unset 'spare[-1]'
+    done
+    ((${#changes[@]} == 0)) || xmodmap "${changes[@]}"
+}
+
 # Starts a program in the background; its pid is in xs_last_pid.
 xs_run() {
     "$@" &
