@@ -82,8 +82,7 @@ public:
     // Size of the screen the main window appears on, in logical pixels.
     virtual QSize screenSize() const = 0;
 
-    // Ends the program at once: no window's closing handler runs. The real
-    // implementation does not return; the double records the call and returns,
-    // so callers return straight after calling it.
-    virtual void endProgram() = 0;
+    // Ends the program at once: no window's closing handler runs, and nothing after the
+    // call (the test double throws).
+    [[noreturn]] virtual void endProgram() = 0;
 };

@@ -23,7 +23,6 @@ void Form1::Timer1_Timer()
     if (minutes > LastMinute) {
         Minutes = 0;
         m_runtime.endProgram();
-        return;
     }
     Tenths = qint16(tenths % 10);
     Seconds = qint16(tenths / 10 % 60);

@@ -8,29 +8,36 @@
 #include "platform/runtime.h"
 
 #include <QCloseEvent>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QToolButton>
 
+#include <cstdio>
+#include <utility>
+
 namespace {
 
-// The working directory, for the learner to look at. A folder deleted while the
-// program runs has no path any more; the system still knows the one it last had.
-QString workingFolderForMessages()
+// The working directory. A folder deleted while the program runs has no path any more;
+// the system still knows the one it last had. Empty when it is not deleted.
+struct WorkingFolder
+{
+    QString path;
+    bool deleted = false;
+};
+
+WorkingFolder workingFolder()
 {
     const QString current = QDir::currentPath();
     if (!current.isEmpty())
-        return QDir::toNativeSeparators(current);
+        return { QDir::toNativeSeparators(current), false };
     const QString last = QFile::symLinkTarget(QStringLiteral("/proc/self/cwd"));
     const QString deleted = QStringLiteral(" (deleted)");
-    return QDir::toNativeSeparators(last.endsWith(deleted) ? last.chopped(deleted.size()) : last)
-        + QStringLiteral("（此文件夹已被删除）");
+    return { QDir::toNativeSeparators(last.endsWith(deleted) ? last.chopped(deleted.size()) : last),
+        true };
 }
 
-constexpr char32_t Enter = 13;
 // The tick that ends the program: ten minutes after the dialog opened.
 constexpr qint16 LastTick = 10;
 
@@ -41,11 +48,8 @@ dlgScore::dlgScore(Runtime &runtime, const PracticeResult &result)
     , m_result(result)
 {
     ui.setupUi(this);
-    // The name box is an ordinary text box; of its keys only Enter matters here.
-    connect(ui.txtResult, &QLineEdit::returnPressed, this, [this] {
-        char32_t key = Enter;
-        txtResult_KeyPress(key);
-    });
+    // The name box is an ordinary text box; Enter in it saves.
+    connect(ui.txtResult, &QLineEdit::returnPressed, this, &dlgScore::cmdSave_Click);
     connect(ui.cmdSave, &QToolButton::clicked, this, &dlgScore::cmdSave_Click);
     connect(ui.cmdScore, &QToolButton::clicked, this, &dlgScore::cmdScore_Click);
     connect(ui.cmdOK, &QToolButton::clicked, this, &dlgScore::cmdOK_Click);
@@ -90,28 +94,41 @@ void dlgScore::Form_Load()
     }
 }
 
-void dlgScore::txtResult_KeyPress(char32_t &KeyAscii)
-{
-    if (KeyAscii == Enter)
-        cmdSave_Click();
-}
-
 void dlgScore::Timer1_Timer()
 {
-    // Only the tick that reaches the last one acts; the program ends with it.
+    // Only the tick that reaches the last one acts; the program ends with it, once the
+    // result is saved (or the save has failed and said so).
     if (Ticks >= LastTick)
         return;
     ++Ticks;
-    if (Ticks == LastTick) {
-        cmdSave_Click();
-        Q_EMIT exitRequested();
-    }
+    if (Ticks == LastTick)
+        save([this] { Q_EMIT exitRequested(); });
 }
 
 void dlgScore::cmdSave_Click()
 {
-    if (Saved)
+    save();
+}
+
+bool dlgScore::deferredBySave(std::function<void()> command)
+{
+    if (!m_saving)
+        return false;
+    m_afterSave.append(std::move(command));
+    return true;
+}
+
+void dlgScore::save(std::function<void()> then)
+{
+    if (then && deferredBySave(then))
         return;
+    if (m_saving)
+        return;
+    if (Saved) {
+        if (then)
+            then();
+        return;
+    }
 
     ReportEntry entry;
     entry.date = ui.lblDate->caption();
@@ -122,21 +139,38 @@ void dlgScore::cmdSave_Click()
     for (int i = 1; i <= 4; ++i)
         entry.values[size_t(i)] = ui.lblScore[i]->caption();
 
+    if (then)
+        m_afterSave.append(std::move(then));
     // The report lies in the working directory of the moment.
-    const SaveResult result
-        = appendWhole(reportFileName(), reportEntryBytes(entry), reportHeaderBytes());
+    m_saving = true;
+    m_saving = appendWhenFree(
+        reportFileName(), reportEntryBytes(entry), reportHeaderBytes(), this,
+        [this] { return m_runtime.monotonicMs(); },
+        [this](const SaveResult &result) { saveFinished(result); });
+}
+
+void dlgScore::saveFinished(const SaveResult &result)
+{
+    m_saving = false;
     if (result) {
         Saved = VbTrue;
-        return;
+    } else {
+        const WorkingFolder folder = workingFolder();
+        // One plain line for a teacher or an administrator: the file, and why.
+        std::fprintf(stderr, "keyvale: could not save the result to %s: %s\n",
+            qPrintable(QDir(folder.path).filePath(reportFileName())),
+            qPrintable(
+                folder.deleted ? QStringLiteral("its folder has been deleted") : result.reason));
+        const QString crlf = QStringLiteral("\r\n");
+        const QString shown
+            = folder.path + (folder.deleted ? QStringLiteral("（此文件夹已被删除）") : QString());
+        m_runtime.msgBox(this,
+            QStringLiteral("  无法保存成绩到： ") + crlf + crlf + shown + crlf + crlf
+                + QStringLiteral("请检查一下文件(夹)!"),
+            MsgBoxStyle::Exclamation, QStringLiteral("提示"));
     }
-    const QString folder = workingFolderForMessages();
-    qWarning().noquote() << QStringLiteral("keyvale: the result could not be saved to %1: %2")
-                                .arg(folder + QDir::separator() + reportFileName(), result.error);
-    const QString crlf = QStringLiteral("\r\n");
-    m_runtime.msgBox(this,
-        QStringLiteral("  无法保存成绩到： ") + crlf + crlf + folder + crlf + crlf
-            + QStringLiteral("请检查一下文件(夹)!"),
-        MsgBoxStyle::Exclamation, QStringLiteral("提示"));
+    for (const auto &command : std::exchange(m_afterSave, {}))
+        command();
 }
 
 void dlgScore::cmdScore_Click()
@@ -160,6 +194,8 @@ void dlgScore::cmdScore_Click()
 
 void dlgScore::cmdOK_Click()
 {
+    if (deferredBySave([this] { cmdOK_Click(); }))
+        return;
     ClosingByOK = VbTrue;
     close();
     deleteLater();
@@ -168,12 +204,16 @@ void dlgScore::cmdOK_Click()
 
 void dlgScore::cmdExit_Click()
 {
+    if (deferredBySave([this] { cmdExit_Click(); }))
+        return;
     Q_EMIT exitRequested();
 }
 
 void dlgScore::closeEvent(QCloseEvent *event)
 {
+    // Closed by other means than OK (its close box), the dialog acts as OK: now, or once
+    // the save under way is done, staying open till then.
     if (!ClosingByOK)
         cmdOK_Click();
-    event->accept();
+    event->setAccepted(ClosingByOK);
 }

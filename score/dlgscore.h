@@ -13,9 +13,13 @@
 #include "base/module1.h"
 #include "forms/dlgscoreui.h"
 
+#include <QList>
 #include <QWidget>
 
+#include <functional>
+
 class Runtime;
+struct SaveResult;
 
 // What the dialog shows of a finished practice.
 struct PracticeResult
@@ -35,7 +39,6 @@ public:
     dlgScore(Runtime &runtime, const PracticeResult &result);
 
     void Form_Load();
-    void txtResult_KeyPress(char32_t &KeyAscii);
     void Timer1_Timer();
     void cmdSave_Click();
     void cmdScore_Click();
@@ -43,6 +46,8 @@ public:
     void cmdExit_Click();
 
     bool isSaved() const { return Saved != VbFalse; }
+    // A save waits for another program to finish with the report.
+    bool isSaving() const { return m_saving; }
     qint16 ticks() const { return Ticks; }
 
     Ui::dlgScore ui;
@@ -58,8 +63,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Saves the result unless it is saved, then runs then. While a save waits for another
+    // program to finish with the report (a few seconds at most, the window responsive),
+    // the commands given meanwhile wait for it too: they act once it is done, in order.
+    void save(std::function<void()> then = {});
+    void saveFinished(const SaveResult &result);
+    // Runs a command now, or once the save under way is done.
+    bool deferredBySave(std::function<void()> command);
+
     Runtime &m_runtime;
     const PracticeResult m_result;
+    bool m_saving = false;
+    QList<std::function<void()>> m_afterSave;
 
     VbBool Saved = VbFalse;
     VbBool ClosingByOK = VbFalse;

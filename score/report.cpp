@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report.h"
 
-#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QStringEncoder>
+#include <QTimer>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include <cerrno>
@@ -15,12 +18,12 @@
 
 namespace {
 
+Q_LOGGING_CATEGORY(lcReport, "keyvale.report", QtWarningMsg)
+
 const QString FieldLead = QStringLiteral("<p><font color =0000FF  > <body bgcolor=008f70>");
 
-// How long a save waits, at most, for another running copy of the program to finish
-// its own: a save takes milliseconds, and the window must not seem to hang.
-constexpr std::chrono::milliseconds LockWait { 250 };
-constexpr std::chrono::milliseconds LockPause { 10 };
+// How often a save waiting for the lock tries again.
+constexpr qint64 LockPollMs = 10;
 
 // A name pasted with line breaks or other control characters would break the
 // entry's fixed 13 lines; such characters become spaces.
@@ -34,14 +37,19 @@ QString oneLineName(QString name)
     return name;
 }
 
-SaveResult failed(const QString &why)
+SaveResult failed(SaveError error, const QString &why)
 {
-    return { false, why };
+    return { error, why };
 }
 
 SaveResult failedWith(int error)
 {
-    return failed(qt_error_string(error));
+    SaveError code = SaveError::Other;
+    if (error == ENOSPC || error == EDQUOT)
+        code = SaveError::NoSpace;
+    else if (error == EFBIG)
+        code = SaveError::TooLarge;
+    return failed(code, qt_error_string(error));
 }
 
 // Whether the name still leads to the open file, and not to one put in its place.
@@ -53,22 +61,36 @@ bool stillNamed(const QByteArray &name, int fd)
         && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
-// Takes an advisory write lock on the whole file, waiting a moment for another copy
-// of the program that holds it. POSIX record locks reach network file systems too.
-SaveResult lockWhole(int fd)
+struct flock wholeFile(short type)
 {
     struct flock lock = {};
-    lock.l_type = F_WRLCK;
+    lock.l_type = type;
     lock.l_whence = SEEK_SET;
-    const QDeadlineTimer deadline(LockWait);
-    while (::fcntl(fd, F_SETLK, &lock) != 0) {
-        if (errno != EACCES && errno != EAGAIN && errno != EINTR)
-            return failedWith(errno);
-        if (deadline.hasExpired())
-            return failed(QStringLiteral("locked by another running copy of Keyvale"));
-        std::this_thread::sleep_for(LockPause);
-    }
-    return { true, {} };
+    return lock;
+}
+
+int lockWithFcntl(int fd, struct flock *lock)
+{
+    return ::fcntl(fd, F_SETLK, lock);
+}
+
+// Who holds the report's lock, in words: the process, where the system names it (a
+// lock held over the network has no process here).
+QString lockedBy(int fd)
+{
+    struct flock holder = wholeFile(F_WRLCK);
+    if (::fcntl(fd, F_GETLK, &holder) != 0 || holder.l_type == F_UNLCK || holder.l_pid <= 0)
+        return QStringLiteral("locked by another program");
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(holder.l_pid));
+    const QString name = comm.open(QIODevice::ReadOnly)
+        ? QString::fromLocal8Bit(comm.readAll()).trimmed()
+        : QString();
+    if (name == QLatin1String("keyvale"))
+        return QStringLiteral("locked by another running copy of Keyvale (process %1)")
+            .arg(holder.l_pid);
+    return QStringLiteral("locked by another program (process %1%2)")
+        .arg(holder.l_pid)
+        .arg(name.isEmpty() ? QString() : QStringLiteral(", ") + name);
 }
 
 SaveResult writeAll(int fd, const QByteArray &bytes)
@@ -82,16 +104,18 @@ SaveResult writeAll(int fd, const QByteArray &bytes)
         if (written < 0)
             return failedWith(errno);
         if (written == 0)
-            return failed(QStringLiteral("nothing could be written"));
+            return failed(SaveError::Other, QStringLiteral("nothing could be written"));
         data += written;
         left -= written;
     }
     if (::fsync(fd) != 0)
         return failedWith(errno);
-    return { true, {} };
+    return {};
 }
 
 } // namespace
+
+int (*setReportLock)(int fd, struct flock *lock) = lockWithFcntl;
 
 QByteArray reportHeaderBytes()
 {
@@ -123,45 +147,81 @@ QByteArray reportEntryBytes(const ReportEntry &entry)
 
 ReportFile::~ReportFile()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd < 0)
+        return;
+    // A file this save created and never wrote to goes again, so that no empty report
+    // is left behind. Only under the lock: another copy may be writing into it.
+    if (m_created) {
+        struct flock lock = wholeFile(F_WRLCK);
+        const bool heldElsewhere
+            = !m_locked && setReportLock(m_fd, &lock) != 0 && (errno == EACCES || errno == EAGAIN);
+        struct stat status = {};
+        if (!heldElsewhere && ::fstat(m_fd, &status) == 0 && status.st_size == 0
+            && stillNamed(m_name, m_fd))
+            ::unlink(m_name.constData());
+    }
+    ::close(m_fd);
 }
 
 SaveResult ReportFile::open(const QString &path)
 {
     m_name = QFile::encodeName(path);
+    return openOnce();
+}
+
+SaveResult ReportFile::openOnce()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_locked = false;
     // Appending, without following a symbolic link in the report's place and without
     // waiting on a pipe.
     constexpr int Flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    // A copy that removed the file it had just created (its save failed) may have
-    // done so while this one waited for the lock: then open it anew.
+    m_fd = ::open(m_name.constData(), Flags | O_CREAT | O_EXCL, 0666);
+    m_created = m_fd >= 0;
+    if (m_fd < 0 && errno == EEXIST)
+        m_fd = ::open(m_name.constData(), Flags);
+    if (m_fd < 0)
+        return failedWith(errno);
+    struct stat status = {};
+    if (::fstat(m_fd, &status) != 0)
+        return failedWith(errno);
+    if (!S_ISREG(status.st_mode))
+        return failed(SaveError::NotRegularFile, QStringLiteral("not a regular file"));
+    return {};
+}
+
+SaveResult ReportFile::tryLock()
+{
+    if (m_fd < 0)
+        return failed(SaveError::Other, QStringLiteral("not open"));
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = ::open(m_name.constData(), Flags | O_CREAT | O_EXCL, 0666);
-        m_created = m_fd >= 0;
-        if (m_fd < 0 && errno == EEXIST)
-            m_fd = ::open(m_name.constData(), Flags);
-        if (m_fd < 0)
-            return failedWith(errno);
-        struct stat status = {};
-        if (::fstat(m_fd, &status) != 0)
-            return failedWith(errno);
-        if (!S_ISREG(status.st_mode))
-            return failed(QStringLiteral("not a regular file"));
-        if (const SaveResult locked = lockWhole(m_fd); !locked)
-            return locked;
+        struct flock lock = wholeFile(F_WRLCK);
+        if (setReportLock(m_fd, &lock) != 0) {
+            if (errno == EACCES || errno == EAGAIN)
+                return failed(SaveError::Locked, lockedBy(m_fd));
+            if (errno != ENOLCK && errno != EINVAL && errno != EOPNOTSUPP)
+                return failedWith(errno);
+            qCDebug(lcReport).noquote() << "the report's file system has no locks ("
+                                        << qt_error_string(errno) << "): saving without";
+        }
+        m_locked = true;
+        // A copy whose save failed may have removed the file it had just created while
+        // this one waited: then it is opened anew.
         if (stillNamed(m_name, m_fd))
-            return { true, {} };
+            return {};
+        if (const SaveResult reopened = openOnce(); !reopened)
+            return reopened;
     }
-    return failed(QStringLiteral("removed again and again by another program"));
+    return failed(
+        SaveError::Replaced, QStringLiteral("removed again and again by another program"));
 }
 
 SaveResult ReportFile::append(const QByteArray &bytes, const QByteArray &header)
 {
     struct stat status = {};
     if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
-        return failed(QStringLiteral("not open"));
+        return failed(SaveError::Other, QStringLiteral("not open"));
     // Under the lock no other copy writes, so this size is where these bytes begin,
     // and cutting back to it takes away nothing but their own.
     const off_t sizeBefore = status.st_size;
@@ -169,21 +229,69 @@ SaveResult ReportFile::append(const QByteArray &bytes, const QByteArray &header)
     // Bytes written into a file that another program has meanwhile renamed away or
     // replaced are not in the report.
     const bool named = stillNamed(m_name, m_fd);
-    if (result && named)
+    if (result && named) {
+        m_created = false;
         return result;
+    }
     if (result)
-        result = failed(QStringLiteral("replaced by another program during the save"));
-    if (m_created && sizeBefore == 0 && named)
-        ::unlink(m_name.constData());
-    else if (::ftruncate(m_fd, sizeBefore) == 0)
+        result = failed(
+            SaveError::Replaced, QStringLiteral("replaced by another program during the save"));
+    // Cut back to the size before; the destructor removes a file this save created and
+    // so left empty.
+    if (::ftruncate(m_fd, sizeBefore) == 0)
         ::fsync(m_fd);
+    if (!named)
+        m_created = false;
     return result;
 }
 
 SaveResult appendWhole(const QString &path, const QByteArray &bytes, const QByteArray &header)
 {
     ReportFile file;
-    if (const SaveResult opened = file.open(path); !opened)
-        return opened;
-    return file.append(bytes, header);
+    SaveResult result = file.open(path);
+    QElapsedTimer waited;
+    waited.start();
+    if (result)
+        result = file.tryLock();
+    while (result.error == SaveError::Locked && waited.elapsed() < ReportLockWaitMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(LockPollMs));
+        result = file.tryLock();
+    }
+    return result ? file.append(bytes, header) : result;
+}
+
+bool appendWhenFree(const QString &path, const QByteArray &bytes, const QByteArray &header,
+    QObject *context, std::function<qint64()> clock, std::function<void(const SaveResult &)> done)
+{
+    auto file = std::make_shared<ReportFile>();
+    SaveResult result = file->open(path);
+    if (result)
+        result = file->tryLock();
+    if (result.error != SaveError::Locked) {
+        if (result)
+            result = file->append(bytes, header);
+        file.reset();
+        done(result);
+        return false;
+    }
+    qCDebug(lcReport).noquote() << "waiting for the report:" << result.reason;
+    // The window goes on while the save waits; it tries again at short intervals.
+    auto *poll = new QTimer(context);
+    const qint64 startMs = clock();
+    QObject::connect(poll, &QTimer::timeout, poll, [=]() mutable {
+        SaveResult outcome = file->tryLock();
+        if (outcome.error == SaveError::Locked && clock() - startMs < ReportLockWaitMs)
+            return;
+        if (outcome)
+            outcome = file->append(bytes, header);
+        poll->stop();
+        poll->deleteLater();
+        file.reset();
+        // Nothing of this function object is touched once done has the outcome: done may
+        // delete the context, and with it the timer that holds this.
+        const auto answer = std::move(done);
+        answer(outcome);
+    });
+    poll->start(LockPollMs);
+    return true;
 }

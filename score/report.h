@@ -5,12 +5,14 @@
 // Entries are written in GB18030 (a superset of GBK, which older reports use) with
 // CR LF line ends and no byte-order mark. The report is only ever appended to.
 
-#include "base/module1.h"
-
 #include <QByteArray>
 #include <QString>
 
 #include <array>
+#include <functional>
+
+class QObject;
+struct flock;
 
 struct ReportEntry
 {
@@ -30,18 +32,40 @@ QByteArray reportHeaderBytes();
 // written as it stands.
 QByteArray reportEntryBytes(const ReportEntry &entry);
 
-// The outcome of a save: done, or why not, in words for the program's log.
+// Why a save failed, for the program; the reason says it in words, for people.
+enum class SaveError {
+    None,
+    // Something else than a regular file is in the report's place (a link, a pipe).
+    NotRegularFile,
+    // Another running program holds the report's lock, past the time given to wait.
+    Locked,
+    // Another program put another file in the report's place during the save.
+    Replaced,
+    // The disk, or the learner's quota, is full.
+    NoSpace,
+    // The file would grow past the file-size limit (ulimit -f).
+    TooLarge,
+    Other,
+};
+
 struct SaveResult
 {
-    bool saved = false;
-    QString error;
+    SaveError error = SaveError::None;
+    QString reason;
 
-    explicit operator bool() const { return saved; }
+    explicit operator bool() const { return error == SaveError::None; }
 };
+
+// How the report is locked: fcntl(F_SETLK) on the whole file. Tests put a file system
+// without locks in its place.
+extern int (*setReportLock)(int fd, struct flock *lock);
 
 // The report opened for one save. Only a regular file is written: a symbolic link, a
 // pipe or anything else in its place fails the save. Running copies of the program
-// take turns through an advisory lock, held from opening until the object goes.
+// take turns through an advisory lock, held from tryLock() until the object goes; where
+// the file system has no locks (an NFS home without its lock daemons, some SMB
+// mounts), the save goes ahead without one. A file that this object created and left
+// empty is removed when it goes.
 class ReportFile
 {
 public:
@@ -50,24 +74,40 @@ public:
     ReportFile(const ReportFile &) = delete;
     ReportFile &operator=(const ReportFile &) = delete;
 
-    // Opens the file at path for appending, creating it when missing, and takes its
-    // lock. Another copy that holds the lock is waited for a moment only, so that the
-    // window never freezes.
+    // Opens the file at path for appending, creating it when missing.
     SaveResult open(const QString &path);
+    // Takes the lock if no other program holds it, without waiting; Locked if one does.
+    SaveResult tryLock();
 
     // Appends bytes and flushes them to disk, after the header if the file is empty.
-    // Either all the bytes are added or none:
-    // after a failed write the file is cut back to its size before (or removed again,
-    // if this save created it). A file put in the report's place by another program
-    // meanwhile fails the save and is left alone.
+    // Either all the bytes are added or none: after a failed write the file is cut back
+    // to its size before (or removed again, if this save created it and nobody else has
+    // written to it). A file put in the report's place by another program meanwhile
+    // fails the save and is left alone.
     SaveResult append(const QByteArray &bytes, const QByteArray &header = QByteArray());
 
 private:
+    SaveResult openOnce();
+
     QByteArray m_name;
     int m_fd = -1;
     bool m_created = false;
+    bool m_locked = false;
 };
 
-// Opens, appends and closes: one whole save.
+// How long a save waits, at most, for other running copies of the program (or another
+// program) to finish with the report: a class saving at the same moment on a slow
+// disk takes turns for a few seconds.
+constexpr qint64 ReportLockWaitMs = 5000;
+
+// One whole save, waiting with short sleeps for the lock: for programs without an
+// event loop.
 SaveResult appendWhole(
     const QString &path, const QByteArray &bytes, const QByteArray &header = QByteArray());
+
+// One whole save that waits for the lock on the event loop, polling, so that the window
+// stays responsive, until clock (in milliseconds) has moved on ReportLockWaitMs. done
+// learns the outcome: before this returns when nothing had to be waited for, else
+// later, unless context has gone by then. Returns whether the save is still waiting.
+bool appendWhenFree(const QString &path, const QByteArray &bytes, const QByteArray &header,
+    QObject *context, std::function<qint64()> clock, std::function<void(const SaveResult &)> done);

@@ -5,6 +5,21 @@
 
 #include <stdexcept>
 
+bool EndingApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const ProgramEnded &) {
+        return true;
+    }
+}
+
+void FakeRuntime::endProgram()
+{
+    ++endCalls;
+    throw ProgramEnded();
+}
+
 void FakeRuntime::msgBox(QWidget *, const QString &prompt, MsgBoxStyle style, const QString &title)
 {
     messages.append({ prompt, style, title.isEmpty() ? applicationTitle() : title });

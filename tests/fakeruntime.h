@@ -3,12 +3,38 @@
 
 #include "platform/runtime.h"
 
+#include <QApplication>
 #include <QList>
 #include <QPoint>
 #include <QQueue>
 #include <QStringList>
 
 #include <functional>
+
+// The end of the program as the double plays it: thrown by endProgram(), so that, as in
+// the real program, nothing after it runs.
+struct ProgramEnded
+{
+};
+
+// The tests' application: an end of the program in the handler of an event stops that
+// handler, and the test goes on.
+class EndingApplication final : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+// The main of a test of the windows, with an EndingApplication.
+#define KEYVALE_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        EndingApplication app(argc, argv);                                                         \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
 
 // A run-time services double: it answers the open-file dialog from a queue, records
 // messages, beeps, opened files and ends of the program, and keeps a clock that moves
@@ -73,5 +99,5 @@ public:
     void randomize(double secondsSinceMidnight) override { seeds.append(secondsSinceMidnight); }
     double rnd() override { return randomDraws.isEmpty() ? 0.0 : randomDraws.dequeue(); }
     QSize screenSize() const override { return screen; }
-    void endProgram() override { ++endCalls; }
+    [[noreturn]] void endProgram() override;
 };

@@ -100,7 +100,7 @@ void TestClock::lastMinuteEndsProgram()
     f.advanceClock(lastMinute + 59'900);
     QCOMPARE(f.form.ui.lblResult[3]->caption(), QStringLiteral("时间：32765:59:9"));
     QCOMPARE(f.runtime.endCalls, 0);
-    f.advanceClock(100);
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, f.advanceClock(100));
     QCOMPARE(f.runtime.endCalls, 1);
     QCOMPARE(f.form.state().Minutes, qint16(0));
 }
@@ -191,5 +191,5 @@ void TestClock::freeInputHasNoStatistics()
     QVERIFY(!f.form.ui.lblTime->caption().isEmpty());
 }
 
-QTEST_MAIN(TestClock)
+KEYVALE_TEST_MAIN(TestClock)
 #include "tst_clock.moc"

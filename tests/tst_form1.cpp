@@ -402,5 +402,5 @@ void TestForm1::screenReaderNames()
     QCOMPARE(read(f.form.ui.lblShow[1], QAccessible::Name), QStringLiteral("fourth"));
 }
 
-QTEST_MAIN(TestForm1)
+KEYVALE_TEST_MAIN(TestForm1)
 #include "tst_form1.moc"

@@ -431,5 +431,5 @@ void TestKeystrokes::failuresAreTrapped()
     }
 }
 
-QTEST_MAIN(TestKeystrokes)
+KEYVALE_TEST_MAIN(TestKeystrokes)
 #include "tst_keystrokes.moc"

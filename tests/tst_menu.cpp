@@ -206,5 +206,5 @@ void TestMenu::closingTheWindow()
     QVERIFY(f.form.testAttribute(Qt::WA_QuitOnClose));
 }
 
-QTEST_MAIN(TestMenu)
+KEYVALE_TEST_MAIN(TestMenu)
 #include "tst_menu.moc"

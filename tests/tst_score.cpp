@@ -18,10 +18,12 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,6 +113,10 @@ private Q_SLOTS:
     void saveOnlyOnce();
     void failedSaveWarnsAndRetries();
     void failedWriteLeavesFileAsItWas();
+    void saveWaitsForTheLock_data();
+    void saveWaitsForTheLock();
+    void saveWithoutLocks_data();
+    void saveWithoutLocks();
     void tenthTickSavesAndEnds();
     void dismissedDialogNeverActs_data();
     void dismissedDialogNeverActs();
@@ -119,6 +125,7 @@ private Q_SLOTS:
     void reportMustBeRegularFile();
     void reportHeldOrReplaced();
     void concurrentSavesOnFullDisk();
+    void classSavesAtOnce();
 
 private:
     void concurrentSavesRound();
@@ -564,6 +571,124 @@ void TestScore::failedWriteLeavesFileAsItWas()
     const QString fresh = f.dir.filePath(QStringLiteral("new.htm"));
     QCOMPARE(withFileSizeLimit(100, [&] { return !appendWhole(fresh, QByteArray(500, 'x')); }), 0);
     QVERIFY(!QFile::exists(fresh));
+
+    // Unless another copy has saved its entry into it meanwhile: that entry stays.
+    QCOMPARE(withFileSizeLimit(300,
+                 [&] {
+                     ReportFile mine;
+                     return mine.open(fresh) && appendWhole(fresh, "theirs\r\n", "head\r\n")
+                         && mine.tryLock()
+                         && mine.append(QByteArray(500, 'x')).error == SaveError::TooLarge;
+                 }),
+        0);
+    QCOMPARE(readAll(fresh), QByteArray("head\r\ntheirs\r\n"));
+}
+
+namespace {
+
+// Locks a file as another program does, until the returned descriptor is closed: an open
+// file description's lock, which the program's own locks give way to.
+int holdLock(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT, 0666);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    return fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? fd : -1;
+}
+
+} // namespace
+
+void TestScore::saveWaitsForTheLock_data()
+{
+    QTest::addColumn<QString>("command"); // given while the save waits
+    QTest::addColumn<bool>("released"); // the lock, or else held past the wait
+    QTest::addRow("Save") << "save" << true;
+    QTest::addRow("OK meanwhile") << "OK" << true;
+    QTest::addRow("the close box meanwhile") << "close" << true;
+    QTest::addRow("Exit meanwhile") << "exit" << true;
+    QTest::addRow("the tenth tick") << "tick" << true;
+    QTest::addRow("Save, held too long") << "save" << false;
+    QTest::addRow("the tenth tick, held too long") << "tick" << false;
+}
+
+void TestScore::saveWaitsForTheLock()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, released);
+    PracticeFixture f;
+    WorkingDirectory wd(f.dir.path());
+    f.load();
+    QPointer<dlgScore> dialog = finishPractice(f);
+    const int dialogs = f.runtime.dialogs.size();
+    const auto warnings = [&f] {
+        return std::count_if(f.runtime.messages.cbegin(), f.runtime.messages.cend(),
+            [](const FakeRuntime::Message &m) { return m.title == QStringLiteral("提示"); });
+    };
+    int holder = holdLock(reportPath(f));
+    QVERIFY(holder >= 0);
+    if (command == QLatin1String("tick")) {
+        for (int i = 0; i < 10; ++i)
+            dialog->Timer1_Timer();
+    } else {
+        dialog->ui.cmdSave->click();
+    }
+    // The save waits without holding up the window; what the learner does meanwhile
+    // waits for it.
+    QVERIFY(dialog->isSaving());
+    if (command == QLatin1String("OK"))
+        dialog->ui.cmdOK->click();
+    else if (command == QLatin1String("close"))
+        QVERIFY(!dialog->close());
+    else if (command == QLatin1String("exit"))
+        dialog->ui.cmdExit->click();
+    QCoreApplication::processEvents();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(f.runtime.endCalls, 0);
+    QVERIFY(warnings() == 0 && !dialog->isSaved());
+
+    if (released)
+        ::close(std::exchange(holder, -1));
+    else
+        f.runtime.monotonic += ReportLockWaitMs;
+    QTRY_VERIFY(!dialog || !dialog->isSaving());
+    if (holder >= 0)
+        ::close(holder);
+    QCOMPARE(readAll(reportPath(f)).count("\r\n"), released ? NewReport : 0);
+    QCOMPARE(warnings(), released ? 0 : 1);
+    const bool ends = command == QLatin1String("exit") || command == QLatin1String("tick");
+    QCOMPARE(f.runtime.endCalls, ends ? 1 : 0);
+    const bool closes = command == QLatin1String("OK") || command == QLatin1String("close");
+    QCOMPARE(f.runtime.dialogs.size(), closes ? dialogs + 1 : dialogs); // a new practice
+}
+
+void TestScore::saveWithoutLocks_data()
+{
+    QTest::addColumn<int>("error"); // what the file system answers a lock with
+    QTest::addColumn<bool>("saved");
+    QTest::addRow("no locks (NFS without its lock daemons)") << ENOLCK << true;
+    QTest::addRow("locks not supported") << EOPNOTSUPP << true;
+    QTest::addRow("locks refused") << EINVAL << true;
+    QTest::addRow("a failing disk") << EIO << false;
+}
+
+void TestScore::saveWithoutLocks()
+{
+    QFETCH(int, error);
+    QFETCH(bool, saved);
+    static int answer = 0;
+    answer = error;
+    const auto standard = std::exchange(setReportLock, [](int, struct flock *) {
+        errno = answer;
+        return -1;
+    });
+    QTemporaryDir dir;
+    const QString report = dir.filePath(reportFileName());
+    const SaveResult result = appendWhole(report, "entry\r\n", "head\r\n");
+    setReportLock = standard;
+    QCOMPARE(bool(result), saved);
+    // Saved whole, or nothing left behind: no empty report.
+    QCOMPARE(readAll(report), saved ? QByteArray("head\r\nentry\r\n") : QByteArray());
+    QCOMPARE(QFile::exists(report), saved);
 }
 
 void TestScore::tenthTickSavesAndEnds()
@@ -576,7 +701,9 @@ void TestScore::tenthTickSavesAndEnds()
         dialog->Timer1_Timer();
     QVERIFY(!QFile::exists(reportPath(f)));
     QCOMPARE(f.runtime.endCalls, 0);
-    dialog->Timer1_Timer();
+    // The program ends with the tick, and nothing runs after its end: the result is
+    // saved first.
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog->Timer1_Timer());
     QCOMPARE(f.runtime.endCalls, 1);
     QCOMPARE(readAll(reportPath(f)).count("\r\n"), NewReport);
     dialog->Timer1_Timer(); // later ticks do nothing
@@ -588,8 +715,9 @@ void TestScore::tenthTickSavesAndEnds()
     g.load();
     dlgScore *saved = finishPractice(g);
     saved->ui.cmdSave->click();
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 9; ++i)
         saved->Timer1_Timer();
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, saved->Timer1_Timer());
     QCOMPARE(g.runtime.endCalls, 1);
     QCOMPARE(readAll(reportPath(g)).count("\r\n"), NewReport);
 }
@@ -684,7 +812,7 @@ void TestScore::reportMustBeRegularFile()
 
 void TestScore::reportHeldOrReplaced()
 {
-    // Another copy holds the report's lock: the save gives up after a moment and says why.
+    // Another copy holds the report's lock: a save cannot take it, and says who has it.
     QTemporaryDir dir;
     const QString report = dir.filePath(reportFileName());
     int held[2];
@@ -692,29 +820,31 @@ void TestScore::reportHeldOrReplaced()
     const pid_t copy = fork();
     if (copy == 0) {
         ReportFile file;
-        if (file.open(report) && ::write(held[1], "h", 1) == 1)
+        if (file.open(report) && file.tryLock() && ::write(held[1], "h", 1) == 1)
             ::pause(); // until killed
         _exit(1);
     }
     char ready = 0;
     QVERIFY(::read(held[0], &ready, 1) == 1);
-    const SaveResult locked = appendWhole(report, "entry\r\n");
+    ReportFile mine;
+    QVERIFY(mine.open(report));
+    const SaveResult locked = mine.tryLock();
     ::kill(copy, SIGKILL);
     ::waitpid(copy, nullptr, 0);
     for (const int fd : held)
         ::close(fd);
-    QVERIFY(!locked);
-    QVERIFY2(locked.error.contains(QStringLiteral("locked")), qPrintable(locked.error));
+    QCOMPARE(locked.error, SaveError::Locked);
+    QVERIFY2(locked.reason.contains(QString::number(copy)), qPrintable(locked.reason));
 
     // Another program renames its file over a report this save is creating: the save
     // fails, and that file stays as it is.
     const QString fresh = dir.filePath(QStringLiteral("fresh.htm"));
     ReportFile file;
-    QVERIFY(file.open(fresh));
+    QVERIFY(file.open(fresh) && file.tryLock());
     const QString other = writeFile(dir, QStringLiteral("other"), "other\r\n");
     QVERIFY(
         ::rename(QFile::encodeName(other).constData(), QFile::encodeName(fresh).constData()) == 0);
-    QVERIFY(!file.append("entry\r\n"));
+    QCOMPARE(file.append("entry\r\n").error, SaveError::Replaced);
     QCOMPARE(readAll(fresh), QByteArray("other\r\n"));
 }
 
@@ -726,6 +856,37 @@ void TestScore::concurrentSavesOnFullDisk()
     // so the race is run several times over.
     for (int round = 0; round < 8; ++round)
         concurrentSavesRound();
+}
+
+void TestScore::classSavesAtOnce()
+{
+    // Forty copies of the program save at the same moment: each waits its turn, and
+    // every entry is saved.
+    QTemporaryDir dir;
+    const QString report = dir.filePath(reportFileName());
+    constexpr int Copies = 40;
+    int start[2];
+    QVERIFY(::pipe(start) == 0);
+    std::array<pid_t, Copies> children {};
+    for (int copy = 0; copy < Copies; ++copy) {
+        children[size_t(copy)] = fork();
+        if (children[size_t(copy)] == 0) {
+            ::close(start[1]);
+            char go = 0;
+            const bool started = ::read(start[0], &go, 1) == 0; // all at once, at the close
+            _exit(started && appendWhole(report, "<entry " + QByteArray::number(copy) + ">\r\n")
+                    ? 0
+                    : 1);
+        }
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    for (pid_t child : children) {
+        int status = -1;
+        QVERIFY(child > 0 && waitpid(child, &status, 0) == child);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "a copy could not save");
+    }
+    QCOMPARE(readAll(report).count("<entry "), Copies);
 }
 
 void TestScore::concurrentSavesRound()
@@ -818,7 +979,7 @@ void TestScore::exitEndsWithoutSaving()
     WorkingDirectory wd(f.dir.path());
     f.load();
     dlgScore *dialog = finishPractice(f);
-    dialog->ui.cmdExit->click();
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog->ui.cmdExit->click());
     QCOMPARE(f.runtime.endCalls, 1);
     QVERIFY(!QFile::exists(reportPath(f)));
 }
@@ -861,5 +1022,5 @@ void TestScore::reportCommand()
     QCOMPARE(f.runtime.messages.constLast().title, QStringLiteral("Keyvale"));
 }
 
-QTEST_MAIN(TestScore)
+KEYVALE_TEST_MAIN(TestScore)
 #include "tst_score.moc"

@@ -258,5 +258,5 @@ void TestSoak::randomStream()
     soak.run();
 }
 
-QTEST_MAIN(TestSoak)
+KEYVALE_TEST_MAIN(TestSoak)
 #include "tst_soak.moc"

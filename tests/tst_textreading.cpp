@@ -494,5 +494,5 @@ void TestTextReading::shippedTexts()
     }
 }
 
-QTEST_MAIN(TestTextReading)
+KEYVALE_TEST_MAIN(TestTextReading)
 #include "tst_textreading.moc"

@@ -34,7 +34,7 @@ cd "$work"
 # Under a file-size limit, as some school machines set one; the second save runs into it.
 limit_kib=64
 HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run LC_ALL=C.UTF-8 \
-    xs_run bash -c 'ulimit -f "$1" && exec "$2"' keyvale "$limit_kib" "$keyvale"
+    xs_run bash -c 'ulimit -f "$1" && exec "$2" 2>"$3"' keyvale "$limit_kib" "$keyvale" "$work/stderr"
 app=$xs_last_pid
 cd - >/dev/null
 
@@ -140,6 +140,9 @@ warned_or_ended() { xs_windows '^提示$' || ! kill -0 "$app"; }
 xs_wait "the warning" warned_or_ended
 kill -0 "$app" 2>/dev/null || xs_fail "the program ended on a save past the file-size limit"
 [[ $(md5sum <"$report") == "$before" ]] || xs_fail "the failed save changed the report"
+# and a teacher reads why on standard error, in one line.
+grep -qx "keyvale: could not save the result to $report: File too large" "$work/stderr" ||
+    xs_fail "no line on stderr says why the save failed: $(cat "$work/stderr")"
 # While the dialog's warning is open, the keyboard goes back to the warning.
 warning=$(xs_windows '^提示$' | head -n 1)
 click_to_focus "$main" "${background[@]}"
