@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -41,8 +42,18 @@ int main(int argc, char *argv[])
     if (!early.run && early.final)
         return answer(early);
 
-    QApplication app(argc, argv);
-    const CommandLine line = parseCommandLine(QApplication::arguments());
+    // After "--" every argument is a file name, for Qt too: it is shown only the ones
+    // before ("keyvale -- -platform offscreen" names a file).
+    int qtArgc = argc;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            qtArgc = i;
+            break;
+        }
+    }
+    const QStringList files = arguments.mid(qtArgc);
+    QApplication app(qtArgc, argv);
+    const CommandLine line = parseCommandLine(QApplication::arguments() + files);
     if (!line.run)
         return answer(line);
 
