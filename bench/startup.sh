@@ -32,7 +32,18 @@ done
 
 work=$(mktemp -d)
 server=
-trap '[[ -n $server ]] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+bus=
+trap '[[ -n $server ]] && kill "$server" 2>/dev/null; [[ -n $bus ]] && kill "$bus" 2>/dev/null; rm -rf "$work"' EXIT
+
+# Every program gets the one session bus a desktop has: scripts/bench.sh's, or a private
+# one. Without it each start would launch a bus of its own (Qt's accessibility bridge
+# looks for one), be timed doing so, and leave it running.
+if [[ -z ${DBUS_SESSION_BUS_ADDRESS:-} ]]; then
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+    bus=$(cat "$work/bus.pid")
+    export DBUS_SESSION_BUS_ADDRESS
+fi
 
 # A private Xvfb on a display it chooses itself; started again when it does not come
 # up, as when another one started at the same moment took the display it reported.
@@ -86,7 +97,7 @@ run() {
     shift 3
     [[ -d $home/.run ]] || mkdir -m 700 "$home/.run"
     # shellcheck disable=SC2086 # the command line is split on purpose
-    (cd "$home" && env -u DBUS_SESSION_BUS_ADDRESS LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$home/.config" \
+    (cd "$home" && env LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$home/.config" \
         XDG_DATA_HOME="$home/.local/share" XDG_CACHE_HOME="$home/.cache" \
         XDG_RUNTIME_DIR="$home/.run" "$watch" --settle "$settle" --timeout "$timeout" "$home" -- $1)
 }
