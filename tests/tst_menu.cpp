@@ -185,7 +185,7 @@ void TestMenu::exitEndsAtOnce()
     f.start("abc\r\n");
     f.type(f.box(1), QStringLiteral("ab"));
     f.runtime.menuChoices.enqueue(f.form.ui.menuExit);
-    QTest::mousePress(f.box(1), Qt::RightButton);
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, f.form.txtinput_MouseDown(1, Qt::RightButton));
     QCOMPARE(f.runtime.endCalls, 1);
     QVERIFY(!f.form.scoreDialog());
     QVERIFY(f.runtime.messages.isEmpty());

@@ -979,7 +979,7 @@ void TestScore::exitEndsWithoutSaving()
     WorkingDirectory wd(f.dir.path());
     f.load();
     dlgScore *dialog = finishPractice(f);
-    QVERIFY_THROWS_EXCEPTION(ProgramEnded, dialog->ui.cmdExit->click());
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, Q_EMIT dialog->ui.cmdExit->clicked());
     QCOMPARE(f.runtime.endCalls, 1);
     QVERIFY(!QFile::exists(reportPath(f)));
 }
