@@ -2,6 +2,7 @@
 #include "base/commandline.h"
 #include "base/module1.h"
 #include "platform/qtruntime.h"
+#include "platform/standardicons.h"
 #include "platform/translations.h"
 #include "practice/form1.h"
 
@@ -61,6 +62,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYVALE_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/keyvale.ico")));
     installQtTranslations(app);
+    useStandardIconStyle();
     // Every score dialog's widgets get palettes of their own, and the style caches
     // pictures per palette: with the default 10 MB the program would grow with each
     // practice for a couple of hundred practices. Its few pictures need far less.

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "design.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPalette>
+#include <QSet>
 
 #include <cmath>
 
@@ -60,7 +62,36 @@ QColor vbColorBeside(quint32 value, bool otherFixed)
     }
 }
 
-QFont vbFont(const QString &face, double points, Weight weight, Underline underline)
+namespace {
+
+// The families of a list that are installed, in order; the list as it is when none is.
+// Qt looks an absent family up again for every face, size and script it is asked for,
+// and each time sorts all the installed fonts: with a desktop's thousands of fonts
+// that is most of the program's start. Leaving absent families out changes nothing
+// that is drawn: Qt takes the first installed family of a list, and a missing glyph
+// from the next installed one that has it, then from its own fallbacks.
+QStringList installedFamilies(const QStringList &families)
+{
+    static const QSet<QString> installed = [] {
+        QSet<QString> names;
+        for (const QString &family : QFontDatabase::families()) {
+            // A family offered by several foundries is listed as "Family [Foundry]".
+            const qsizetype foundry = family.indexOf(QLatin1String(" ["));
+            names.insert(foundry < 0 ? family : family.left(foundry));
+        }
+        return names;
+    }();
+    QStringList found;
+    for (const QString &family : families) {
+        if (installed.contains(family))
+            found.append(family);
+    }
+    return found.isEmpty() ? families : found;
+}
+
+} // namespace
+
+QStringList designedFamilies(const QString &face)
 {
     // Installed faces that stand in for the designed ones, closest first: a metric-
     // compatible sans for Arial, a Ming (Song) face for 宋体, a Hei (sans) face for 黑体
@@ -80,8 +111,19 @@ QFont vbFont(const QString &face, double points, Weight weight, Underline underl
             { QStringLiteral("STXingkai"), QStringLiteral("AR PL UKai CN"),
                 QStringLiteral("WenQuanYi Micro Hei") } },
     };
+    return QStringList { face } + standIns.value(face);
+}
+
+QFont captionFont(QFont font)
+{
+    font.setFamilies(font.families().mid(0, 1));
+    return font;
+}
+
+QFont vbFont(const QString &face, double points, Weight weight, Underline underline)
+{
     QFont font;
-    font.setFamilies(QStringList { face } + standIns.value(face));
+    font.setFamilies(installedFamilies(designedFamilies(face)));
     font.setPointSizeF(points);
     font.setWeight(weight == Weight::Bold ? QFont::Bold : QFont::Normal);
     font.setUnderline(underline == Underline::On);

@@ -6,9 +6,9 @@
 // Positions and sizes are given in twips, 15 to a logical pixel, so Qt's high-DPI
 // scaling enlarges them on dense screens. Colours are 0x00BBGGRR values; 0x800000nn
 // stands for one of the window system's colours, taken from the palette (or, paired
-// with a fixed colour, its classic value). Fonts name
-// a face that may not be installed; a list of installed stand-ins with the same
-// character coverage follows it.
+// with a fixed colour, its classic value). Fonts name a face that may not be installed,
+// followed by stand-ins with the same character coverage; of these the installed ones
+// are given to Qt.
 
 #include <QColor>
 #include <QFont>
@@ -56,5 +56,16 @@ QColor vbColorBeside(quint32 value, bool otherFixed);
 enum class Weight { Regular, Bold };
 enum class Underline { Off, On };
 
+// The designed face followed by its stand-ins, closest first.
+QStringList designedFamilies(const QString &face);
+
+// The designed face at a size: the installed families of its list, in order.
 QFont vbFont(const QString &face, double points, Weight weight = Weight::Regular,
     Underline underline = Underline::Off);
+
+// A Chinese face (宋体, 黑体, 华文行楷) for the design's own captions: its first installed
+// family alone. Every family of such a face's list draws Chinese, Latin letters and
+// digits, so that family draws every such caption; and a font of one family spares Qt
+// gathering the fallback fonts of every other one. Text from elsewhere (a name, a date
+// in the learner's language) keeps the whole list.
+QFont captionFont(QFont font);

@@ -177,7 +177,7 @@ void dlgScore::setupUi(QWidget *dialog)
     dialog->setAutoFillBackground(true);
 
     const QFont song = vbFont(QStringLiteral("宋体"), 14.25);
-    const QFont hei = vbFont(QStringLiteral("黑体"), 14.25);
+    const QFont hei = captionFont(vbFont(QStringLiteral("黑体"), 14.25));
     const QFont arial = vbFont(QStringLiteral("Arial"), 14.25);
 
     lblDate = Label::autoSized(dialog, 120, 120, song, LightOrange);

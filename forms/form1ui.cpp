@@ -56,11 +56,11 @@ void Form1::setupUi(QWidget *form)
     form->setAutoFillBackground(true);
     form->setFont(vbFont(QStringLiteral("Arial"), 36));
 
-    const QFont song = vbFont(QStringLiteral("宋体"), 14.25);
+    const QFont song = captionFont(vbFont(QStringLiteral("宋体"), 14.25));
     const QFont arial = vbFont(QStringLiteral("Arial"), 14.25);
 
     lblTitle = statLabel(form, QStringLiteral("LarkmoorKeyvale"), 600, 720,
-        vbFont(QStringLiteral("华文行楷"), 56.25), SystemColor::HighlightText);
+        captionFont(vbFont(QStringLiteral("华文行楷"), 56.25)), SystemColor::HighlightText);
 
     for (int row = 1; row <= 4; ++row) {
         const RowDesign &design = Rows[row - 1];
