@@ -121,6 +121,11 @@ private:
     void enterFreeInput();
     void EndPractice();
     TypingBox::Verdict checkKey(int index, char32_t keyAscii, TypingBox::Source source);
+    // A keystroke's statistics and marker reach the screen after the typed character:
+    // their captions and colours change at once, but they are painted only once the
+    // window has painted the box, later in the same turn of the event loop.
+    void paintStatisticsAfterBox();
+    bool releaseStatistics(QEvent *event);
     // Too many errors: the message, then a new practice.
     void failPractice();
     void failPracticeAfterCommit();
@@ -133,5 +138,9 @@ private:
     qint16 m_clockBaseTenths = 0;
     QPointer<QWidget> m_scoreDialog;
     std::unique_ptr<KeyboardHandOver> m_handOver;
+    // Steps left before the statistics held back are painted (0 when none is), and
+    // where they were when they were held.
+    int m_statisticsHeld = 0;
+    std::array<QRect, 5> m_heldPlaces;
     QString m_practiceFile;
 };

@@ -6,6 +6,9 @@
 #include "forms/design.h"
 #include "platform/runtime.h"
 
+#include <QCoreApplication>
+
+#include <array>
 #include <cmath>
 
 namespace {
@@ -21,6 +24,14 @@ QString typedCount(qint32 typedChars)
     return QStringLiteral("键入字符：") + QString::number(typedChars);
 }
 
+const QEvent::Type PaintStatistics = QEvent::Type(QEvent::registerEventType());
+
+// What a keystroke changes besides its box: the typed and error counts, the markers.
+std::array<QWidget *, 5> statistics(const Ui::Form1 &ui)
+{
+    return { ui.lblResult[2], ui.lblErr2, ui.lblSign[1], ui.lblSign[2], ui.lblSign[3] };
+}
+
 } // namespace
 
 void Form1::failPractice()
@@ -30,8 +41,45 @@ void Form1::failPractice()
     menuOpen_Click();
 }
 
+void Form1::paintStatisticsAfterBox()
+{
+    if (m_statisticsHeld > 0)
+        return;
+    const auto held = statistics(ui);
+    for (size_t i = 0; i < held.size(); ++i) {
+        m_heldPlaces[i] = held[i]->isVisible() ? held[i]->geometry() : QRect();
+        held[i]->setUpdatesEnabled(false);
+    }
+    // The window paints on a request it posts at low priority once the box has changed,
+    // which happens after this keystroke's handler. A low-priority event posted now comes
+    // before that request, so it posts itself once more, to come after it.
+    m_statisticsHeld = 2;
+    QCoreApplication::postEvent(this, new QEvent(PaintStatistics), Qt::LowEventPriority);
+}
+
+bool Form1::releaseStatistics(QEvent *event)
+{
+    if (event->type() != PaintStatistics)
+        return false;
+    if (--m_statisticsHeld > 0) {
+        QCoreApplication::postEvent(this, new QEvent(PaintStatistics), Qt::LowEventPriority);
+        return true;
+    }
+    const auto held = statistics(ui);
+    for (size_t i = 0; i < held.size(); ++i) {
+        held[i]->setUpdatesEnabled(true);
+        // A widget whose updates are off leaves the place it had to no one when it moves,
+        // shrinks or hides: the window paints that place again.
+        const QRect now = held[i]->isVisible() ? held[i]->geometry() : QRect();
+        if (m_heldPlaces[i] != now)
+            update(m_heldPlaces[i]);
+    }
+    return true;
+}
+
 TypingBox::Verdict Form1::txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source Source)
 {
+    paintStatisticsAfterBox();
     // Any run-time failure here (a counter leaving its width, a missing row, a failure
     // while moving on) discards the key with a beep; what was already updated stays.
     try {
