@@ -13,17 +13,24 @@
 # drawing into the last window mapped (the whole first screen drawn: for Keyvale and
 # same_content, their dialog); and reads the peak resident memory (VmHWM) 1.5 s after
 # the first map. The programs take turns, the first of them changing each round, over
-# one warm-up round and ROUNDS measured rounds (default 7).
+# one warm-up round and ROUNDS measured rounds (default 7). Then each Qt program starts
+# once more under valgrind's callgrind with bench/firstscreen.cpp preloaded, which ends
+# it once its first screen is drawn: the instructions it executed to get there, counted
+# the same way for every program and repeatable whatever else the machine is doing.
+# The fonts are the system's, or those of the fontconfig file FONTCONFIG_FILE names.
 #
 # Usage: bench/startup.sh [rounds]   (build folder: $BUILD_DIR, default build)
 # Prints one line a program: name, median ms to the first map, median ms to the first
-# screen drawn, median peak KiB, windows mapped, rounds measured.
+# screen drawn, median peak KiB, windows mapped, rounds measured, instructions to the
+# first screen (- for a program that is not a Qt one).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 rounds=${1:-7}
 build=$PWD/${BUILD_DIR:-build}
 watch=$build/bench/startwatch
-for tool in "$watch" "$build/keyvale" "$build/bench/minimal_window" "$build/bench/same_content"; do
+firstscreen=$build/bench/libfirstscreen.so
+for tool in "$watch" "$build/keyvale" "$build/bench/minimal_window" "$build/bench/same_content" \
+    "$firstscreen"; do
     [[ -x $tool ]] || {
         echo "startup: $tool is missing; build first (bash scripts/bench.sh)" >&2
         exit 1
@@ -147,10 +154,26 @@ for ((round = 0; round <= rounds; ++round)); do
     done
 done
 
+# instructions NAME: the instructions one start of the program executes to its first
+# screen, or - for a program that does not use Qt.
+instructions() {
+    local i=$1 home=$work/callgrind-$1 out=$work/callgrind-$1.out
+    ldd "${commands[$i]%% *}" | grep -q libQt6Gui || { echo -; return; }
+    cp -a "$work/template-${names[$i]}" "$home"
+    # shellcheck disable=SC2086 # the command line is split on purpose
+    (cd "$home" && env HOME="$home" LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$home/.config" \
+        XDG_DATA_HOME="$home/.local/share" XDG_CACHE_HOME="$home/.cache" \
+        XDG_RUNTIME_DIR="$home/.run" LD_PRELOAD="$firstscreen" \
+        valgrind --tool=callgrind --callgrind-out-file="$out" ${commands[$i]} >/dev/null 2>&1) || true
+    rm -rf "$home"
+    awk '/^summary:/ { print $2 }' "$out" 2>/dev/null | grep . || echo -
+}
+
 median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-printf '# program map-ms drawn-ms peak-KiB windows rounds\n'
-for name in "${names[@]}"; do
-    printf '%s %s %s %s %s %s\n' "$name" "$(median <<<"${maps[$name]}")" \
+printf '# program map-ms drawn-ms peak-KiB windows rounds instructions\n'
+for i in "${!names[@]}"; do
+    name=${names[$i]}
+    printf '%s %s %s %s %s %s %s\n' "$name" "$(median <<<"${maps[$name]}")" \
         "$(median <<<"${draws[$name]}")" "$(median <<<"${memories[$name]}")" \
-        "${windows[$name]}" "$rounds"
+        "${windows[$name]}" "$rounds" "$(instructions "$i")"
 done
