@@ -3,9 +3,11 @@
 
 #include "forms/design.h"
 
+#include <QBackingStore>
 #include <QClipboard>
 #include <QMimeData>
 #include <QTest>
+#include <qpa/qplatformbackingstore.h>
 
 class TestKeystrokes : public QObject
 {
@@ -26,6 +28,8 @@ private Q_SLOTS:
     void pasteOnlyByKeyboard();
     void wholeTextToTheEnd();
     void failuresAreTrapped();
+    void screenShowsTheStatistics_data();
+    void screenShowsTheStatistics();
 };
 
 void TestKeystrokes::singleKey_data()
@@ -429,6 +433,37 @@ void TestKeystrokes::failuresAreTrapped()
         QVERIFY_THROWS_EXCEPTION(
             std::logic_error, f.form.txtinput_KeyPress(1, U'x', TypingBox::Source::Key));
     }
+}
+
+void TestKeystrokes::screenShowsTheStatistics_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("keys");
+    QTest::addRow("a wrong key, then the row's end hides the red marker")
+        << QByteArray("abc\r\nde\r\n") << "xbc";
+    QTest::addRow("Backspace shortens the typed count")
+        << QByteArray("abcdefghijkl\r\n") << "abcdefghij\b\b";
+}
+
+void TestKeystrokes::screenShowsTheStatistics()
+{
+    // The statistics are painted after the box, and what moved, shrank or hid meanwhile
+    // leaves nothing behind: once painting is done the window on the screen is what its
+    // widgets draw.
+    QFETCH(QByteArray, text);
+    QFETCH(QString, keys);
+    PracticeFixture f;
+    f.start(text);
+    QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+    for (const QChar key : keys)
+        f.type(f.currentBox(), key);
+    const auto onScreen = [&f] {
+        return f.form.backingStore()->handle()->toImage();
+    };
+    const auto drawn = [&f] {
+        return f.form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    QTRY_VERIFY(onScreen().convertToFormat(QImage::Format_RGB32) == drawn());
 }
 
 KEYVALE_TEST_MAIN(TestKeystrokes)
