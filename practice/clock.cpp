@@ -88,5 +88,5 @@ void Form1::scoreDialogAccepted()
 
 dlgScore *Form1::scoreDialog() const
 {
-    return static_cast<dlgScore *>(m_scoreDialog.data());
+    return m_scoreDialog;
 }

@@ -3,6 +3,7 @@
 
 #include "platform/keyboardhandover.h"
 #include "platform/runtime.h"
+#include "score/dlgscore.h"
 
 #include <QAction>
 

@@ -81,7 +81,7 @@ public:
 
     // Every character typed into a typing box, before the box takes it; says whether
     // the box takes it.
-    TypingBox::Verdict txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source Source);
+    TypingBox::Verdict txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source source);
     void Timer1_Timer();
     void Timer2_Timer();
 
@@ -136,7 +136,7 @@ private:
     // the previous practice left.
     PracticeClock m_clock;
     qint16 m_clockBaseTenths = 0;
-    QPointer<QWidget> m_scoreDialog;
+    QPointer<dlgScore> m_scoreDialog;
     std::unique_ptr<KeyboardHandOver> m_handOver;
     // Steps left before the statistics held back are painted (0 when none is), and
     // where they were when they were held.

@@ -77,13 +77,13 @@ bool Form1::releaseStatistics(QEvent *event)
     return true;
 }
 
-TypingBox::Verdict Form1::txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source Source)
+TypingBox::Verdict Form1::txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source source)
 {
     paintStatisticsAfterBox();
     // Any run-time failure here (a counter leaving its width, a missing row, a failure
     // while moving on) discards the key with a beep; what was already updated stays.
     try {
-        return checkKey(Index, KeyAscii, Source);
+        return checkKey(Index, KeyAscii, source);
     } catch (const RuntimeError &) {
         m_runtime.beep();
         return TypingBox::Verdict::Drop;

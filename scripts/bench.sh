@@ -56,7 +56,7 @@ install_missing bench $(build_packages) "${packages[@]}" $(run_time_packages) >&
 
 build="build-bench"
 echo "bench: building in $build/" >&2
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKEYVALE_BUILD_TESTS=ON \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
     -DKEYVALE_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target keyvale keystroke_bench minimal_window \
     same_content latency startwatch sound_latency firstscreen >/dev/null

@@ -14,7 +14,7 @@ targets=("$@")
 
 command -v clang++ >/dev/null || { echo "fuzz: clang++ is missing (apt-get install clang)" >&2; exit 1; }
 CC=clang CXX=clang++ BUILD_DIR=build-fuzz bash scripts/setup.sh \
-    -DKEYVALE_FUZZ=ON -DKEYVALE_WERROR=OFF -DKEYVALE_BUILD_BENCH=OFF
+    -DKEYVALE_FUZZ=ON -DKEYVALE_BUILD_BENCH=OFF
 
 status=0
 for target in "${targets[@]}"; do

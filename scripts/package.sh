@@ -26,7 +26,7 @@ ldflags=$(dpkg-buildflags --get LDFLAGS)
 
 build=build-release
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DKEYVALE_BUILD_TESTS=OFF -DKEYVALE_BUILD_BENCH=OFF -DKEYVALE_DEBIAN_PACKAGE=ON \
+    -DBUILD_TESTING=OFF -DKEYVALE_DEBIAN_PACKAGE=ON \
     -DCMAKE_CXX_FLAGS="$cppflags $cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 

@@ -31,5 +31,5 @@ source scripts/packages.sh
 install_missing test-desktop "${packages[@]}"
 
 build=${BUILD_DIR:-build}
-BUILD_DIR=$build bash scripts/setup.sh "$@"
+BUILD_DIR=$build bash scripts/setup.sh -DKEYVALE_WERROR=ON "$@"
 ctest --test-dir "$build" --output-on-failure --label-regex desktop

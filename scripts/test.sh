@@ -4,5 +4,6 @@
 # real desktops (label "desktop"), which scripts/test-desktop.sh runs.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-bash scripts/setup.sh
+# Warnings are errors here, as in CI.
+bash scripts/setup.sh -DKEYVALE_WERROR=ON
 ctest --test-dir build --output-on-failure --parallel "$(nproc)" --label-exclude desktop
