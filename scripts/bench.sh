@@ -130,15 +130,19 @@ fi
 
 # The program's own fonts: those its package and Qt's bring, in a fontconfig file that
 # lists their folders alone (with the system's rules, aliases among them).
-own_fonts=$logs/own-fonts.conf
+own_fonts=$PWD/$logs/own-fonts.conf # fontconfig reads a relative name from its own folder
 {
     echo '<?xml version="1.0"?><!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd"><fontconfig>'
     dpkg -L $(grep '^fonts-' cmake/debian/depends) fonts-dejavu-core | grep -E '\.(ttf|ttc|otf)$' |
         xargs -n 1 dirname | sort -u | sed 's|.*|  <dir>&</dir>|'
-    echo "  <cachedir>$logs/own-fonts-cache</cachedir>"
+    echo "  <cachedir>$PWD/$logs/own-fonts-cache</cachedir>"
     echo '  <include ignore_missing="yes">/etc/fonts/conf.d</include></fontconfig>'
 } >"$own_fonts"
 declare -A font_files=([own]=$(FONTCONFIG_FILE=$own_fonts fc-list | wc -l) [desktop]=$(fc-list | wc -l))
+if ((font_files[own] == 0 || font_files[own] >= font_files[desktop])); then
+    echo "bench: the program's own fonts were not selected ($own_fonts)" >&2
+    exit 1
+fi
 
 declare -A maps draws peaks shown counts
 for set in own desktop; do
