@@ -155,18 +155,26 @@ for ((round = 0; round <= rounds; ++round)); do
 done
 
 # instructions NAME: the instructions one start of the program executes to its first
-# screen, or - for a program that does not use Qt.
+# screen, or - for a program that does not use Qt. A start that leaves no count has its
+# valgrind log shown on stderr and is tried once more.
 instructions() {
-    local i=$1 home=$work/callgrind-$1 out=$work/callgrind-$1.out
+    local i=$1 home=$work/callgrind-$1 out=$work/callgrind-$1.out try
     ldd "${commands[$i]%% *}" | grep -q libQt6Gui || { echo -; return; }
-    cp -a "$work/template-${names[$i]}" "$home"
-    # shellcheck disable=SC2086 # the command line is split on purpose
-    (cd "$home" && env HOME="$home" LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$home/.config" \
-        XDG_DATA_HOME="$home/.local/share" XDG_CACHE_HOME="$home/.cache" \
-        XDG_RUNTIME_DIR="$home/.run" LD_PRELOAD="$firstscreen" \
-        valgrind --tool=callgrind --callgrind-out-file="$out" ${commands[$i]} >/dev/null 2>&1) || true
-    rm -rf "$home"
-    awk '/^summary:/ { print $2 }' "$out" 2>/dev/null | grep . || echo -
+    for try in 1 2; do
+        rm -f "$out"
+        cp -a "$work/template-${names[$i]}" "$home"
+        # shellcheck disable=SC2086 # the command line is split on purpose
+        (cd "$home" && env HOME="$home" LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$home/.config" \
+            XDG_DATA_HOME="$home/.local/share" XDG_CACHE_HOME="$home/.cache" \
+            XDG_RUNTIME_DIR="$home/.run" LD_PRELOAD="$firstscreen" \
+            valgrind --tool=callgrind --callgrind-out-file="$out" ${commands[$i]} \
+            >/dev/null 2>"$out.log") || true
+        rm -rf "$home"
+        awk '/^summary:/ { print $2 }' "$out" 2>/dev/null | grep . && return
+        echo "startup: no instructions counted for ${names[$i]} (try $try):" >&2
+        tail -n 15 "$out.log" >&2
+    done
+    echo -
 }
 
 median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }

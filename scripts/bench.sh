@@ -243,7 +243,7 @@ for set in own desktop; do
             "${draws[$set.$peer]}" ms 1 "${goal_time[$peer]}"
     done
     for peer in same_content window_only tipp10; do
-        [[ ${counts[$set.$peer]:--} == - ]] && continue
+        [[ ${counts[$set.$peer]:--} == - || ${counts[$set.keyvale]:--} == - ]] && continue
         goal=""
         [[ $peer == tipp10 ]] && goal=${goal_instructions[$set]}
         row "instructions to the first screen, $fonts" "$(millions "${counts[$set.keyvale]}")" \
@@ -277,6 +277,12 @@ if ((sound_status)); then
     echo
     echo "Not every wrong key was heard on Wayland: $(head -n 1 "$logs/sound.txt")"
 fi
+for set in own desktop; do
+    if [[ ${counts[$set.keyvale]:--} == - ]]; then
+        echo
+        echo "No instructions were counted for Keyvale on the $set fonts: see $logs/startup-$set.err."
+    fi
+done
 if [[ ${shown[own.keyvale]} != "${shown[own.same_content]}" ]]; then
     echo
     echo "Keyvale mapped ${shown[own.keyvale]} windows, the same-content floor ${shown[own.same_content]}."
