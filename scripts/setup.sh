@@ -11,8 +11,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 packages=(
     # libcanberra's PulseAudio back end, which plays the bell on Wayland
     libcanberra-pulse
-    # a private X server and real input events for the end-to-end test and screenshots
-    xvfb xdotool imagemagick libx11-dev
+    # a private X server and real input events for the end-to-end test and screenshots,
+    # and the keymap tool that gives each Chinese character of a test a key beforehand
+    xvfb xdotool imagemagick libx11-dev x11-xserver-utils
     # the validators that the tests run on the installed menu entry and metainfo, and
     # the formatter the sources are checked with
     desktop-file-utils appstream clang-format

@@ -23,8 +23,8 @@ packages=(
     dbus at-spi2-core python3-pyatspi
     # a private sound server recorded, the sound theme and the library that plays it
     pulseaudio pulseaudio-utils sound-theme-freedesktop libcanberra-pulse
-    # a browser that reads the report; a keymap for typing Chinese without a race
-    chromium x11-xserver-utils
+    # a browser that reads the report
+    chromium
 )
 
 source scripts/packages.sh
