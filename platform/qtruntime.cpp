@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtruntime.h"
 
+#include "afterrepaint.h"
 #include "desktopbell.h"
 #include "fixedsizeguard.h"
 
@@ -113,11 +114,12 @@ QAction *QtRuntime::popupMenu(QMenu *menu, const QPoint &globalPos)
 void QtRuntime::beep()
 {
     // On X11 the desktop turns the X bell into its theme's sound and honours the
-    // learner's switches itself.
+    // learner's switches itself. The bell is asked for once the key that rang it is on
+    // the screen, so that the sound's way through the X server does not delay the key.
     if (m_bell)
         m_bell->ring();
     else
-        QApplication::beep();
+        runAfterRepaint(qApp, [] { QApplication::beep(); });
 }
 
 void QtRuntime::openInViewer(

@@ -125,7 +125,7 @@ private:
     // their captions and colours change at once, but they are painted only once the
     // window has painted the box, later in the same turn of the event loop.
     void paintStatisticsAfterBox();
-    bool releaseStatistics(QEvent *event);
+    void releaseStatistics();
     // Too many errors: the message, then a new practice.
     void failPractice();
     void failPracticeAfterCommit();
@@ -138,9 +138,8 @@ private:
     qint16 m_clockBaseTenths = 0;
     QPointer<dlgScore> m_scoreDialog;
     std::unique_ptr<KeyboardHandOver> m_handOver;
-    // Steps left before the statistics held back are painted (0 when none is), and
-    // where they were when they were held.
-    int m_statisticsHeld = 0;
+    // Whether statistics are held back, and where they were when they were held.
+    bool m_statisticsHeld = false;
     std::array<QRect, 5> m_heldPlaces;
     QString m_practiceFile;
 };

@@ -4,9 +4,8 @@
 #include "base/characters.h"
 #include "base/checked.h"
 #include "forms/design.h"
+#include "platform/afterrepaint.h"
 #include "platform/runtime.h"
-
-#include <QCoreApplication>
 
 #include <array>
 #include <cmath>
@@ -23,8 +22,6 @@ QString typedCount(qint32 typedChars)
 {
     return QStringLiteral("键入字符：") + QString::number(typedChars);
 }
-
-const QEvent::Type PaintStatistics = QEvent::Type(QEvent::registerEventType());
 
 // What a keystroke changes besides its box: the typed and error counts, the markers.
 std::array<QWidget *, 5> statistics(const Ui::Form1 &ui)
@@ -43,28 +40,20 @@ void Form1::failPractice()
 
 void Form1::paintStatisticsAfterBox()
 {
-    if (m_statisticsHeld > 0)
+    if (m_statisticsHeld)
         return;
     const auto held = statistics(ui);
     for (size_t i = 0; i < held.size(); ++i) {
         m_heldPlaces[i] = held[i]->isVisible() ? held[i]->geometry() : QRect();
         held[i]->setUpdatesEnabled(false);
     }
-    // The window paints on a request it posts at low priority once the box has changed,
-    // which happens after this keystroke's handler. A low-priority event posted now comes
-    // before that request, so it posts itself once more, to come after it.
-    m_statisticsHeld = 2;
-    QCoreApplication::postEvent(this, new QEvent(PaintStatistics), Qt::LowEventPriority);
+    m_statisticsHeld = true;
+    runAfterRepaint(this, [this] { releaseStatistics(); });
 }
 
-bool Form1::releaseStatistics(QEvent *event)
+void Form1::releaseStatistics()
 {
-    if (event->type() != PaintStatistics)
-        return false;
-    if (--m_statisticsHeld > 0) {
-        QCoreApplication::postEvent(this, new QEvent(PaintStatistics), Qt::LowEventPriority);
-        return true;
-    }
+    m_statisticsHeld = false;
     const auto held = statistics(ui);
     for (size_t i = 0; i < held.size(); ++i) {
         held[i]->setUpdatesEnabled(true);
@@ -74,7 +63,6 @@ bool Form1::releaseStatistics(QEvent *event)
         if (m_heldPlaces[i] != now)
             update(m_heldPlaces[i]);
     }
-    return true;
 }
 
 TypingBox::Verdict Form1::txtinput_KeyPress(int Index, char32_t KeyAscii, TypingBox::Source source)

@@ -112,8 +112,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 bool Form1::event(QEvent *event)
 {
-    if (releaseStatistics(event))
-        return true;
     switch (event->type()) {
     case QEvent::WindowActivate:
         // A desktop gives this window the keyboard when it is clicked, also while it takes
