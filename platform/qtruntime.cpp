@@ -4,6 +4,7 @@
 #include "afterrepaint.h"
 #include "desktopbell.h"
 #include "fixedsizeguard.h"
+#include "retirewindow.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -47,19 +48,19 @@ void QtRuntime::msgBox(
         icon = QMessageBox::Warning;
     QString shown = prompt;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(
-        icon, title.isEmpty() ? applicationTitle() : title, shown, QMessageBox::Ok, parent);
+    const OneUseWindow<QMessageBox> box(new QMessageBox(
+        icon, title.isEmpty() ? applicationTitle() : title, shown, QMessageBox::Ok, parent));
     // Room for the whole title beside the three buttons of the title bar that Qt draws
     // itself on a Wayland desktop without server-side decorations, which centres the
     // title in 14-pixel type: a short message would leave room for a character or two.
-    QFont titleFont = box.font();
+    QFont titleFont = box->font();
     titleFont.setPixelSize(14);
-    const int titleRoom = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 160;
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+    const int titleRoom = QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 160;
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
         grid->addItem(new QSpacerItem(titleRoom, 0, QSizePolicy::Fixed, QSizePolicy::Fixed),
             grid->rowCount(), 0, 1, grid->columnCount());
-    keepUnmaximised(&box);
-    box.exec();
+    keepUnmaximised(box.get());
+    box->exec();
 }
 
 QStringList qtNameFilters(const QString &filter)
@@ -98,12 +99,12 @@ QString QtRuntime::showOpenDialog(QWidget *parent, const QString &presetName, co
 {
     // A new dialog each time: a QFileDialog shown a second time no longer takes a full
     // path typed into its name field.
-    QFileDialog dialog(parent);
-    setUpOpenDialog(dialog, presetName, filter, filterIndex);
-    dialog.selectFile(selectedFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const OneUseWindow<QFileDialog> dialog(new QFileDialog(parent));
+    setUpOpenDialog(*dialog, presetName, filter, filterIndex);
+    dialog->selectFile(selectedFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return presetName;
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    return QDir::toNativeSeparators(dialog->selectedFiles().constFirst());
 }
 
 QAction *QtRuntime::popupMenu(QMenu *menu, const QPoint &globalPos)

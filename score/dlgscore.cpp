@@ -5,6 +5,7 @@
 #include "report.h"
 
 #include "base/format.h"
+#include "platform/retirewindow.h"
 #include "platform/runtime.h"
 
 #include <QCloseEvent>
@@ -198,7 +199,7 @@ void dlgScore::cmdOK_Click()
         return;
     ClosingByOK = VbTrue;
     close();
-    deleteLater();
+    retireWindow(this);
     Q_EMIT accepted();
 }
 
