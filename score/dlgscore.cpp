@@ -121,13 +121,13 @@ bool dlgScore::deferredBySave(std::function<void()> command)
 
 void dlgScore::save(std::function<void()> then)
 {
-    if (then && deferredBySave(then))
-        return;
+    if (then)
+        m_afterSave.append(std::move(then));
     if (m_saving)
         return;
     if (Saved) {
-        if (then)
-            then();
+        // Nothing more to save: what waits runs now.
+        saveFinished({});
         return;
     }
 
@@ -140,10 +140,7 @@ void dlgScore::save(std::function<void()> then)
     for (int i = 1; i <= 4; ++i)
         entry.values[size_t(i)] = ui.lblScore[i]->caption();
 
-    if (then)
-        m_afterSave.append(std::move(then));
     // The report lies in the working directory of the moment.
-    m_saving = true;
     m_saving = appendWhenFree(
         reportFileName(), reportEntryBytes(entry), reportHeaderBytes(), this,
         [this] { return m_runtime.monotonicMs(); },

@@ -113,6 +113,13 @@ SaveResult writeAll(int fd, const QByteArray &bytes)
     return {};
 }
 
+// One try at a save of an open report: Locked while another program holds its lock.
+SaveResult appendIfFree(ReportFile &file, const QByteArray &bytes, const QByteArray &header)
+{
+    const SaveResult locked = file.tryLock();
+    return locked ? file.append(bytes, header) : locked;
+}
+
 } // namespace
 
 int (*setReportLock)(int fd, struct flock *lock) = lockWithFcntl;
@@ -248,16 +255,16 @@ SaveResult ReportFile::append(const QByteArray &bytes, const QByteArray &header)
 SaveResult appendWhole(const QString &path, const QByteArray &bytes, const QByteArray &header)
 {
     ReportFile file;
-    SaveResult result = file.open(path);
+    if (const SaveResult opened = file.open(path); !opened)
+        return opened;
     QElapsedTimer waited;
     waited.start();
-    if (result)
-        result = file.tryLock();
+    SaveResult result = appendIfFree(file, bytes, header);
     while (result.error == SaveError::Locked && waited.elapsed() < ReportLockWaitMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(LockPollMs));
-        result = file.tryLock();
+        result = appendIfFree(file, bytes, header);
     }
-    return result ? file.append(bytes, header) : result;
+    return result;
 }
 
 bool appendWhenFree(const QString &path, const QByteArray &bytes, const QByteArray &header,
@@ -266,10 +273,8 @@ bool appendWhenFree(const QString &path, const QByteArray &bytes, const QByteArr
     auto file = std::make_shared<ReportFile>();
     SaveResult result = file->open(path);
     if (result)
-        result = file->tryLock();
+        result = appendIfFree(*file, bytes, header);
     if (result.error != SaveError::Locked) {
-        if (result)
-            result = file->append(bytes, header);
         file.reset();
         done(result);
         return false;
@@ -279,11 +284,9 @@ bool appendWhenFree(const QString &path, const QByteArray &bytes, const QByteArr
     auto *poll = new QTimer(context);
     const qint64 startMs = clock();
     QObject::connect(poll, &QTimer::timeout, poll, [=]() mutable {
-        SaveResult outcome = file->tryLock();
+        const SaveResult outcome = appendIfFree(*file, bytes, header);
         if (outcome.error == SaveError::Locked && clock() - startMs < ReportLockWaitMs)
             return;
-        if (outcome)
-            outcome = file->append(bytes, header);
         poll->stop();
         poll->deleteLater();
         file.reset();
